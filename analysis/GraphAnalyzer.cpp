@@ -1,0 +1,191 @@
+#include "analysis/GraphAnalyzer.hpp"
+
+#include <new>
+#include <optional>
+
+#include "analysis/AnalysisState.hpp"
+#include "analysis/ClockSection.hpp"
+#include "analysis/ConnectionsSection.hpp"
+#include "analysis/FiltersSection.hpp"
+#include "mediatypes/MediaTypeReaders.hpp"
+#include "platform/File.hpp"
+#include "platform/TextConv.hpp"
+#include "resources/Strings.hpp"
+
+namespace quorvel {
+namespace {
+
+struct Context {
+    const FilterCatalog& catalog;
+    const DateFormats& dates;
+    LocalDateTime today;
+    std::string version;
+};
+
+// The file name without its folder, a to z upper-cased and nothing else.
+std::string TitleFromPath(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\:");
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    for (char& c : name)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return name;
+}
+
+void WriteHeader(ReportView& report, const std::string& path, const std::string& stamp, const Context& c) {
+    report.AddSeparatorLine();
+    report.AddTitleLine(TitleFromPath(path));
+    report.AddBlankLine();
+    report.AddLine(FormatRes(Str::HeaderAnalysedFile, {path, stamp}));
+    report.AddLine(FormatRes(Str::HeaderMadeOn,
+                             {c.dates.LongDate(c.today), Res(Str::ProductName), Res(Str::Author), c.version}));
+    report.AddLine(FormatRes(Str::HeaderVisit, {Res(Str::HomePageUrl)}));
+    report.AddBlankLine();
+    report.AddSeparatorLine();
+}
+
+// Probes offsets 512, 1024, ... for the version text that starts the stream.
+std::string FindGraphStream(GraphReader& r) {
+    r.NextChar();
+    r.SkipBytes(8);
+    while (r.Position() < r.Size()) {
+        r.SkipBytes(504);
+        std::string version = r.ReadChars(4);
+        if (version == "0002" || version == "0003") {
+            r.SkipBytes(4);  // the line end after the version text
+            return version;
+        }
+    }
+    r.FailAt(r.Size(), "no graph stream: no version text 0002 or 0003 at a 512-byte boundary");
+}
+
+void ReadSections(GraphReader& r, ReportView& report, AnalysisState& s) {
+    const std::string version = FindGraphStream(r);
+    report.AddLine(version);
+    report.AddBlankLine();
+    report.AddSeparatorLine();
+
+    report.AddTitleLine(Utf8FromAnsi(r.ReadLine()));
+    report.AddBlankLine();
+    while (r.CurrentIsDigit()) {
+        const std::string line = ReadFilterEntry(s);
+        report.AddColorLine(line, s.FilterLineColor);
+    }
+    report.AddBlankLine();
+    report.AddSeparatorLine();
+
+    report.AddTitleLine(Utf8FromAnsi(r.ReadLine()));
+    report.AddBlankLine();
+    while (r.CurrentIsDigit()) {
+        report.AddBoldLine(DescribeConnectionHeader(s));
+        report.AddLine(DescribeMajorType(r));
+        report.AddLine(DescribeSubtype(r));
+        report.AddLine(DescribeFormat(r));
+        r.ReadLine();
+        report.AddBlankLine();
+    }
+    report.AddBlankLine();
+    report.AddSeparatorLine();
+
+    if (version == "0003") {
+        const std::string clock = ReadClockSection(s);
+        const std::size_t split = clock.find("\r\n");
+        report.AddTitleLine(clock.substr(0, split));
+        report.AddLine(split == std::string::npos ? std::string() : clock.substr(split + 2));
+    }
+    report.AddBlankLine();
+    report.AddSeparatorLine();
+
+    if (r.CurrentIs(u'E')) report.AddTitleLine(Utf8FromAnsi(r.ReadChars(3)));
+}
+
+AnalysisStop StopAt(const std::optional<GraphReader>& r, std::string reason) {
+    return AnalysisStop{r ? std::min(r->Cursor(), r->Size()) : 0, std::move(reason)};
+}
+
+// The protected part: any failure ends it, keeping the lines written so far.
+AnalysisResult Run(const std::string& path, const std::function<ByteSource&()>& open, const std::string& stamp,
+                   ReportView& report, const Context& c) {
+    AnalysisResult result;
+    result.file = path;
+    std::optional<GraphReader> reader;
+    try {
+        ByteSource& source = open();
+        report.Clear();
+        report.SetByteLimit(static_cast<std::size_t>(ReportByteLimit(source.Size())));
+        WriteHeader(report, path, stamp, c);
+        GraphReader& r = reader.emplace(source);
+        AnalysisState state{r, c.catalog, {}, kBlack};
+        ReadSections(r, report, state);
+        result.complete = true;
+    } catch (const AnalysisError& e) {
+        result.stopped = AnalysisStop{e.offset(), e.reason()};
+    } catch (const FileError& e) {
+        result.stopped = StopAt(reader, e.what());
+    } catch (const ReportFullError& e) {
+        result.stopped = StopAt(reader, e.what());
+    } catch (const std::bad_alloc&) {
+        result.stopped = StopAt(reader, "out of memory");
+    } catch (const std::exception& e) {
+        result.stopped = StopAt(reader, e.what());
+    }
+    report.SetByteLimit(0);
+    return result;
+}
+
+struct Prepared {
+    Context context;
+    std::string stamp;
+};
+
+AnalysisResult Analyze(const std::string& path, const std::function<ByteSource&()>& open,
+                       const std::optional<LocalDateTime>& lastWrite, ReportView& report,
+                       const AnalysisEnvironment& env) {
+    static const FilterCatalog kEmptyCatalog;
+    static const SystemDateFormats kSystemFormats;
+    const DateFormats& dates = env.dates ? *env.dates : kSystemFormats;
+    const LocalDateTime today = env.now ? env.now() : LocalNow();
+    const Context context{env.catalog ? *env.catalog : kEmptyCatalog, dates, today,
+                          env.programVersion.empty() ? ProgramVersionText() : env.programVersion};
+
+    if (env.observer) env.observer->AnalysisStarted(path);
+    // The stamp is taken before the file is opened; a file that vanished in
+    // between fails at the open.
+    const LocalDateTime written = lastWrite.value_or(today);
+    const std::string stamp = dates.ShortDate(written) + " " + dates.LongTime(written);
+    report.Clear();
+
+    AnalysisResult result = Run(path, open, stamp, report, context);
+    if (env.observer) env.observer->AnalysisFinished(result);
+    return result;
+}
+
+}  // namespace
+
+std::string ProgramVersionText() {
+    return FormatRes(Str::VersionFormat, {Res(Str::VersionMajor), Res(Str::VersionMinor)});
+}
+
+std::uint64_t ReportByteLimit(std::uint64_t fileSize) { return 32 * fileSize + (1u << 20); }
+
+AnalysisResult AnalyzeGraphFile(const std::string& path, ReportView& report, const AnalysisEnvironment& env) {
+    std::optional<FileSource> source;
+    const auto open = [&]() -> ByteSource& {
+        try {
+            source.emplace(ReadOnlyFile::OpenExclusive(path));
+        } catch (const FileError& e) {
+            throw AnalysisError(0, e.what());
+        }
+        return *source;
+    };
+    const std::optional<LocalDateTime> lastWrite = LastWriteTime(path);
+    return Analyze(path, open, lastWrite, report, env);
+}
+
+AnalysisResult AnalyzeGraphBytes(std::span<const std::uint8_t> bytes, const std::string& path, ReportView& report,
+                                 const AnalysisEnvironment& env) {
+    MemorySource source(bytes);
+    const auto open = [&]() -> ByteSource& { return source; };
+    return Analyze(path, open, std::nullopt, report, env);
+}
+
+}  // namespace quorvel

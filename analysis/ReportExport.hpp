@@ -1,0 +1,48 @@
+// Writing a finished report to a file or a terminal, in the formats offered by
+// the command line.  Every writer streams the report line by line, so a report
+// of any size is written without a second copy of it in memory.
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string_view>
+
+#include "analysis/AnalysisResult.hpp"
+#include "analysis/ReportView.hpp"
+
+namespace quorvel {
+
+enum class ReportFormat { Text, Ansi, Json, Rtf, Html };
+
+// "text", "ansi", "json", "rtf" or "html", in any letter case.
+std::optional<ReportFormat> ParseReportFormat(std::string_view name);
+
+// The format a file name asks for by its extension: .rtf and .log (the
+// window's saved logs) give RTF, .html/.htm HTML, .json JSON, .txt plain text.
+// Letter case is ignored.  Any other or no extension gives nullopt.
+std::optional<ReportFormat> ReportFormatForExtension(std::string_view path);
+
+void WriteReport(std::ostream& out, ReportFormat format, const ReportView& report,
+                 const AnalysisResult& result);
+
+// Each displayed line followed by "\n", bytes as held.
+void WriteTextReport(std::ostream& out, const ReportView& report);
+
+// Each displayed line with its colour and weight as SGR escapes and a reset,
+// then "\n".  Control characters in the text are shown as '?'.
+void WriteAnsiReport(std::ostream& out, const ReportView& report);
+
+// One JSON object on one line, then "\n":
+// {"file": ..., "complete": ..., "lines": [{"text": ..., "color": "#RRGGBB",
+// "bold": ...}, ...]} plus "stopped": {"offset": ..., "reason": ...} when the
+// analysis stopped early.  Malformed UTF-8 is written as U+FFFD.
+void WriteJsonReport(std::ostream& out, const ReportView& report, const AnalysisResult& result);
+
+// An RTF document (Windows-1252 with \uN escapes) holding every line with its
+// colour and weight, one paragraph per line.
+void WriteRtfReport(std::ostream& out, const ReportView& report);
+
+// A self-contained HTML page: the lines in a <pre>, one <span> per line.
+void WriteHtmlReport(std::ostream& out, const ReportView& report, const AnalysisResult& result);
+
+}  // namespace quorvel

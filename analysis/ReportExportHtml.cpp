@@ -1,0 +1,64 @@
+#include <ostream>
+#include <string>
+
+#include "analysis/ReportExport.hpp"
+#include "analysis/ReportExportDetail.hpp"
+#include "platform/TextConv.hpp"
+
+namespace quorvel {
+namespace {
+
+// Control characters other than the tab are not allowed in HTML text; a lone
+// CR would also break the line inside <pre>.
+bool IsHtmlControl(char32_t cp) { return (cp < 0x20 && cp != U'\t') || (cp >= 0x7F && cp <= 0x9F); }
+
+void AppendHtmlText(std::string& out, std::string_view text) {
+    ForEachCodePoint(text, [&](char32_t cp) {
+        switch (cp) {
+            case U'&': out += "&amp;"; break;
+            case U'<': out += "&lt;"; break;
+            case U'>': out += "&gt;"; break;
+            case U'"': out += "&quot;"; break;
+            case U'\'': out += "&#39;"; break;
+            default: AppendUtf8(out, IsHtmlControl(cp) ? U'\uFFFD' : cp); break;
+        }
+    });
+}
+
+// The last component of a path as given, for the page title.
+std::string_view FileName(std::string_view path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::string PageHead(const report_export::ColorTable& colors, std::string_view file) {
+    std::string out =
+        "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n"
+        "<meta name=\"generator\" content=\"Quorvel\">\n<title>";
+    AppendHtmlText(out, file.empty() ? std::string_view("Quorvel report") : FileName(file));
+    out += "</title>\n<style>\n"
+           "body { margin: 0; background: #FFFFFF; color: #000000; }\n"
+           "pre { margin: 8px; font: 13px/1.4 Consolas, \"Courier New\", monospace; }\n"
+           ".b { font-weight: bold; }\n";
+    for (std::size_t i = 0; i < colors.Colors().size(); ++i)
+        out += ".c" + std::to_string(i) + " { color: " + report_export::HexColor(colors.Colors()[i]) + "; }\n";
+    out += "</style>\n</head>\n<body>\n<pre>";
+    return out;
+}
+
+}  // namespace
+
+void WriteHtmlReport(std::ostream& out, const ReportView& report, const AnalysisResult& result) {
+    const report_export::ColorTable colors(report);
+    out << PageHead(colors, result.file);
+    std::string buf;
+    report.ForEachLine([&](std::string_view line, Color color, bool bold) {
+        buf = "<span class=\"c" + std::to_string(colors.IndexOf(color)) + (bold ? " b\">" : "\">");
+        AppendHtmlText(buf, line);
+        buf += "</span>\n";
+        out.write(buf.data(), static_cast<std::streamsize>(buf.size()));
+    });
+    out << "</pre>\n</body>\n</html>\n";
+}
+
+}  // namespace quorvel

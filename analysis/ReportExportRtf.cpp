@@ -1,0 +1,86 @@
+#include <ostream>
+#include <string>
+
+#include "analysis/ReportExport.hpp"
+#include "analysis/ReportExportDetail.hpp"
+#include "platform/TextConv.hpp"
+
+namespace quorvel {
+namespace {
+
+// A monospaced face keeps the report's indented values in columns.
+constexpr std::string_view kRtfHeader =
+    "{\\rtf1\\ansi\\ansicpg1252\\deff0"
+    "{\\fonttbl{\\f0\\fmodern\\fprq1\\fcharset0 Courier New;}}\r\n";
+
+void AppendHexByte(std::string& out, unsigned byte) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    out += "\\'";
+    out += kDigits[(byte >> 4) & 0xF];
+    out += kDigits[byte & 0xF];
+}
+
+void AppendUnicodeUnit(std::string& out, std::uint16_t unit) {
+    out += "\\u";
+    out += std::to_string(static_cast<std::int16_t>(unit));
+    out += '?';  // what a reader without Unicode shows; \uc1 skips it
+}
+
+// Nothing from the text can start a control word or a group: \ { } and the
+// control characters are escaped, everything outside printable ASCII too.
+void AppendRtfChar(std::string& out, char32_t cp) {
+    if (cp == U'\\' || cp == U'{' || cp == U'}') {
+        out += '\\';
+        out += static_cast<char>(cp);
+    } else if (cp < 0x20 || cp == 0x7F) {
+        AppendHexByte(out, static_cast<unsigned>(cp));
+    } else if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp >= 0x10000) {
+        const char32_t v = cp - 0x10000;
+        AppendUnicodeUnit(out, static_cast<std::uint16_t>(0xD800 + (v >> 10)));
+        AppendUnicodeUnit(out, static_cast<std::uint16_t>(0xDC00 + (v & 0x3FF)));
+    } else if (const char ansi = AnsiFromCodeUnit(static_cast<std::uint16_t>(cp)); ansi != kDefaultChar) {
+        AppendHexByte(out, static_cast<unsigned char>(ansi));
+    } else {
+        AppendUnicodeUnit(out, static_cast<std::uint16_t>(cp));
+    }
+}
+
+// Index 0 of the table is left empty (the reader's automatic colour), so the
+// report's colours are numbered from 1.
+std::string ColorTableGroup(const report_export::ColorTable& colors) {
+    std::string out = "{\\colortbl ;";
+    for (Color c : colors.Colors()) {
+        out += "\\red" + std::to_string((c >> 16) & 0xFF) + "\\green" + std::to_string((c >> 8) & 0xFF) +
+               "\\blue" + std::to_string(c & 0xFF) + ';';
+    }
+    out += "}\r\n";
+    return out;
+}
+
+}  // namespace
+
+void WriteRtfReport(std::ostream& out, const ReportView& report) {
+    const report_export::ColorTable colors(report);
+    out << kRtfHeader << ColorTableGroup(colors) << "\\viewkind4\\uc1\\pard\\plain\\f0\\fs18\r\n";
+
+    std::size_t currentColor = 0;  // \plain: the automatic colour, not bold
+    bool currentBold = false;
+    std::string buf;
+    report.ForEachLine([&](std::string_view line, Color color, bool bold) {
+        buf.clear();
+        const std::size_t index = colors.IndexOf(color) + 1;
+        if (index != currentColor) buf += "\\cf" + std::to_string(index);
+        if (bold != currentBold) buf += bold ? "\\b" : "\\b0";
+        if (!buf.empty()) buf += ' ';
+        currentColor = index;
+        currentBold = bold;
+        ForEachCodePoint(line, [&](char32_t cp) { AppendRtfChar(buf, cp); });
+        buf += "\\par\r\n";
+        out.write(buf.data(), static_cast<std::streamsize>(buf.size()));
+    });
+    out << "}\r\n";
+}
+
+}  // namespace quorvel

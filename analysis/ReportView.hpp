@@ -1,0 +1,82 @@
+// The report: a list of entries, each shown with the colour and weight that
+// were current when it was appended.  A text holding CR LF shows as several
+// lines with the same attributes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvel {
+
+using Color = std::uint32_t;  // 0xRRGGBB
+
+inline constexpr Color kBlack = 0x000000;
+inline constexpr Color kOlive = 0x808000;
+inline constexpr Color kGreen = 0x008000;
+inline constexpr Color kPurple = 0x800080;
+inline constexpr Color kBlue = 0x0000FF;
+
+struct ReportEntry {
+    std::string text;  // UTF-8; may hold CR LF
+    Color color = kBlack;
+    bool bold = false;
+};
+
+class ReportView {
+public:
+    // Empties the report and resets the current attributes to black, not bold.
+    void Clear();
+
+    void AddLine(std::string_view text);
+    void AddColorLine(std::string_view text, Color color);  // colour only; bold unchanged
+    void AddBoldLine(std::string_view text);                // bold, black
+    void AddTitleLine(std::string_view text);               // bold, olive
+    void AddSeparatorLine();                                // 100 '-'
+    void AddBlankLine();
+
+    // An append that would take the report past this many bytes of text fails
+    // with ReportFullError.  0 means no limit.
+    void SetByteLimit(std::size_t bytes) { byteLimit_ = bytes; }
+
+    const std::vector<ReportEntry>& Entries() const { return entries_; }
+    bool Empty() const { return entries_.empty(); }
+
+    // Calls fn(line, color, bold) for every displayed line, in order.
+    template <typename Fn>
+    void ForEachLine(Fn&& fn) const;
+
+    std::size_t LineCount() const;
+
+private:
+    std::vector<ReportEntry> entries_;
+    Color color_ = kBlack;
+    bool bold_ = false;
+    std::size_t bytes_ = 0;
+    std::size_t byteLimit_ = 0;
+};
+
+// Calls fn(part) for each part of text between CR LF pairs.
+template <typename Fn>
+void ForEachCrLfPart(std::string_view text, Fn&& fn) {
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t at = text.find("\r\n", start);
+        if (at == std::string_view::npos) {
+            fn(text.substr(start));
+            return;
+        }
+        fn(text.substr(start, at - start));
+        start = at + 2;
+    }
+}
+
+template <typename Fn>
+void ReportView::ForEachLine(Fn&& fn) const {
+    for (const ReportEntry& e : entries_)
+        ForEachCrLfPart(e.text, [&](std::string_view line) { fn(line, e.color, e.bold); });
+}
+
+}  // namespace quorvel

@@ -1,0 +1,110 @@
+#include "cli/ReporterOptions.hpp"
+
+namespace quorvel {
+
+ParsedOptions ParseReporterOptions(const std::vector<std::string>& args) {
+    ParsedOptions parsed;
+    ReporterOptions& o = parsed.options;
+    bool onlyFiles = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (onlyFiles || arg.empty() || arg[0] != '-' || arg == "-") {
+            o.files.push_back(arg);
+            continue;
+        }
+        // --name=value or --name value
+        std::string name = arg;
+        std::optional<std::string> inlineValue;
+        if (const std::size_t eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            name = arg.substr(0, eq);
+            inlineValue = arg.substr(eq + 1);
+        }
+        const auto value = [&]() -> std::optional<std::string> {
+            if (inlineValue) return inlineValue;
+            if (i + 1 < args.size()) return args[++i];
+            parsed.error = name + " needs a value";
+            return std::nullopt;
+        };
+        if (name == "--") {
+            onlyFiles = true;
+        } else if (name == "--help" || name == "-h") {
+            o.help = true;
+        } else if (name == "--version") {
+            o.version = true;
+        } else if (name == "--no-catalog") {
+            o.noCatalog = true;
+        } else if (name == "--format" || name == "-f") {
+            const auto v = value();
+            if (!v) return parsed;
+            o.format = ParseReportFormat(*v);
+            if (!o.format) {
+                parsed.error = "unknown format \"" + *v + "\" (text, ansi, json, rtf or html)";
+                return parsed;
+            }
+        } else if (name == "-o" || name == "--output") {
+            const auto v = value();
+            if (!v) return parsed;
+            o.output = *v;
+        } else if (name == "--catalog-file") {
+            const auto v = value();
+            if (!v) return parsed;
+            o.catalogFile = *v;
+        } else {
+            parsed.error = "unknown option " + arg;
+            return parsed;
+        }
+    }
+    if (o.help || o.version) return parsed;
+    if (o.noCatalog && !o.catalogFile.empty()) {
+        parsed.error = "--catalog-file and --no-catalog exclude each other";
+    } else if (o.files.empty()) {
+        parsed.error = "no graph file given";
+    }
+    return parsed;
+}
+
+ReportFormat ChooseReportFormat(const ReporterOptions& o, bool stdoutIsTerminal) {
+    if (o.format) return *o.format;
+    if (!o.output.empty()) return ReportFormatForExtension(o.output).value_or(ReportFormat::Text);
+    return stdoutIsTerminal ? ReportFormat::Ansi : ReportFormat::Text;
+}
+
+std::string ReporterUsage() {
+    return R"(Usage: quorvel-report [--format text|ansi|json|rtf|html] [-o FILE]
+                      [--catalog-file FILE | --no-catalog] FILE...
+
+Reads saved DirectShow filter graphs (.grf) and writes the Quorvel report of
+each: its filters with their ids, names, CLSIDs and what they are on this
+machine, every pin connection with its media type decoded field by field,
+the reference clock and the end marker.
+
+Options:
+  -f, --format FORMAT   text   plain text
+                        ansi   text with ANSI colours and bold
+                        json   {"file", "complete", "lines": [{"text", "color",
+                               "bold"}], "stopped"}; one object per line
+                        rtf    a rich text document, as the window saves logs
+                        html   one self-contained page
+                        Default: from the extension of -o (.rtf and .log: rtf,
+                        .html, .json, .txt), else ansi on a terminal and text
+                        otherwise.
+  -o, --output FILE     write the report(s) to FILE instead of standard output;
+                        FILE is replaced only once it is completely written
+      --catalog-file F  name installed filters and DMOs from the JSON catalog F:
+                        {"filters": [{"name", "clsid", "displayName"}],
+                         "dmos": [{"name", "clsid"}]}
+      --no-catalog      use an empty catalog of installed filters
+  -h, --help            show this help
+      --version         show the version
+
+With several files, the reports follow one another.
+
+Exit status:
+  0  every analysis ran to its end
+  1  an analysis stopped early; standard error names the file, the byte offset
+     and the reason (the report keeps the lines written up to there)
+  2  usage error, or a catalog file or output file that cannot be used
+)";
+}
+
+}  // namespace quorvel

@@ -1,0 +1,32 @@
+// The media type of a connection record, read field by field and turned into
+// the lines of its block in the report (UTF-8):
+//   major type   GUID text, separator
+//   subtype      GUID text, separator, fixed-size-samples flag, separator,
+//                temporal-compression flag, separator, sample size (10 digits),
+//                separator
+//   format type  GUID text, separator, block length (10 digits), separator,
+//                the format block
+#pragma once
+
+#include <string>
+
+#include "analysis/GraphReader.hpp"
+
+namespace quorvel {
+
+// "     " + the major type's name or its GUID text.  Leaves the look-ahead on
+// the subtype's opening brace.
+std::string DescribeMajorType(GraphReader& reader);
+
+// "     " + label + " - " + set flags each followed by " - " + "(size)".
+// Leaves the look-ahead on the format type's opening brace.
+std::string DescribeSubtype(GraphReader& reader);
+
+// "     " + format type name + "  " + the decoded fields and the notice of
+// bytes not decoded.  Every format block, whatever its type, is consumed by
+// its declared count: afterwards the reader is in step with its look-ahead on
+// the code unit right after the block, so the end-of-record read takes what
+// stands before the CR, then the CR LF.
+std::string DescribeFormat(GraphReader& reader);
+
+}  // namespace quorvel

@@ -1,0 +1,125 @@
+#include "platform/TextConv.hpp"
+
+#include <array>
+
+namespace quorvel {
+namespace {
+
+// Unicode code points of the Windows-1252 bytes 0x80..0x9F; 0 marks the five
+// unassigned bytes.
+constexpr std::array<std::uint16_t, 32> kHighControls = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80-87
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,       // 88-8F
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90-97
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,  // 98-9F
+};
+
+}  // namespace
+
+char AnsiFromCodeUnit(std::uint16_t unit) {
+    if ((unit >= 0x01 && unit <= 0x7F) || (unit >= 0xA0 && unit <= 0xFF))
+        return static_cast<char>(unit);
+    if (unit >= 0x0152) {
+        for (std::size_t i = 0; i < kHighControls.size(); ++i)
+            if (kHighControls[i] == unit) return static_cast<char>(0x80 + i);
+    }
+    return kDefaultChar;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+void AppendUtf8FromAnsi(std::string& out, unsigned char byte) {
+    if (byte == 0) {
+        out += kDefaultChar;
+    } else if (byte < 0x80) {
+        out += static_cast<char>(byte);
+    } else if (byte < 0xA0) {
+        const std::uint16_t cp = kHighControls[byte - 0x80u];
+        if (cp == 0)
+            out += kDefaultChar;
+        else
+            AppendUtf8(out, cp);
+    } else {
+        AppendUtf8(out, byte);
+    }
+}
+
+std::string Utf8FromAnsi(std::string_view ansi) {
+    std::string out;
+    out.reserve(ansi.size() + ansi.size() / 8);
+    for (char c : ansi) AppendUtf8FromAnsi(out, static_cast<unsigned char>(c));
+    return out;
+}
+
+namespace detail {
+char32_t DecodeUtf8At(std::string_view s, std::size_t& i) {
+    const auto b0 = static_cast<unsigned char>(s[i]);
+    if (b0 < 0x80) {
+        ++i;
+        return b0;
+    }
+    int len = 0;
+    char32_t cp = 0;
+    char32_t min = 0;
+    if ((b0 & 0xE0) == 0xC0) {
+        len = 2, cp = b0 & 0x1F, min = 0x80;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        len = 3, cp = b0 & 0x0F, min = 0x800;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        len = 4, cp = b0 & 0x07, min = 0x10000;
+    } else {
+        ++i;
+        return 0xFFFD;
+    }
+    if (i + static_cast<std::size_t>(len) > s.size()) {
+        ++i;
+        return 0xFFFD;
+    }
+    for (int k = 1; k < len; ++k) {
+        const auto b = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
+        if ((b & 0xC0) != 0x80) {
+            ++i;
+            return 0xFFFD;
+        }
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        ++i;
+        return 0xFFFD;
+    }
+    i += static_cast<std::size_t>(len);
+    return cp;
+}
+}  // namespace detail
+
+std::string AnsiFromUtf8(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    ForEachCodePoint(utf8, [&](char32_t cp) {
+        if (cp >= 0x10000) {  // a surrogate pair: two code units, two defaults
+            out += kDefaultChar;
+            out += kDefaultChar;
+        } else {
+            out += AnsiFromCodeUnit(static_cast<std::uint16_t>(cp));
+        }
+    });
+    return out;
+}
+
+}  // namespace quorvel

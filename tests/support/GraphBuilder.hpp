@@ -1,0 +1,110 @@
+// Our own generator of graph streams and graph files, for tests, benchmarks
+// and the sample graph: UTF-16LE text with binary data blocks, laid out the
+// way the platform's graph editor saves them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Guid.hpp"
+
+namespace quorvel::testing {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Little-endian binary data: format records and filter data.
+class BinaryWriter {
+public:
+    BinaryWriter& U8(std::uint8_t v);
+    BinaryWriter& U16(std::uint16_t v);
+    BinaryWriter& U32(std::uint32_t v);
+    BinaryWriter& I32(std::int32_t v) { return U32(static_cast<std::uint32_t>(v)); }
+    BinaryWriter& I64(std::int64_t v);
+    BinaryWriter& GuidBytes(const Guid& g);
+    BinaryWriter& Utf16(std::u16string_view text);
+    BinaryWriter& Zeros(std::size_t n);
+    BinaryWriter& Raw(const Bytes& b);
+    const Bytes& bytes() const { return bytes_; }
+    Bytes take() { return std::move(bytes_); }
+
+private:
+    Bytes bytes_;
+};
+
+struct FilterSpec {
+    std::string id = "0001";
+    std::string name;       // without quotes; UTF-8
+    std::string clsid;      // as written, braces included
+    std::string filePart;   // e.g. R"(SOURCE "C:\clip.avi")", written before the block
+    Bytes data;             // the data block
+};
+
+struct MediaTypeSpec {
+    std::string major = "{73646976-0000-0010-8000-00AA00389B71}";
+    std::string subtype = "{e436eb7e-524f-11ce-9f53-0020af0ba770}";
+    char fixedSize = '1';
+    char temporal = '0';
+    std::string sampleSize = "0000000000";
+    std::string formatType = "{00000000-0000-0000-0000-000000000000}";
+    Bytes format;
+};
+
+struct ConnectionSpec {
+    int from = 1;
+    std::string outPin = "Output";
+    int to = 2;
+    std::string inPin = "Input";
+    MediaTypeSpec type;
+};
+
+// A graph stream, built in file order.
+class GraphStream {
+public:
+    explicit GraphStream(std::string_view version = "0003");  // the version text and its line end
+
+    GraphStream& Text(std::string_view utf8);   // UTF-8 to UTF-16LE code units
+    GraphStream& Units(std::u16string_view units);
+    GraphStream& CrLf();
+    GraphStream& Line(std::string_view utf8) { return Text(utf8).CrLf(); }
+    GraphStream& Raw(const Bytes& b);
+    // Ten-digit byte count, one separator, the bytes.
+    GraphStream& Block(const Bytes& data, char16_t separator = u' ');
+
+    GraphStream& Filters(std::string_view heading = "FILTERS") { return Line(heading); }
+    GraphStream& Filter(const FilterSpec& f);
+    GraphStream& Connections(std::string_view heading = "CONNECTIONS") { return Line(heading); }
+    GraphStream& Connection(const ConnectionSpec& c);
+    GraphStream& Clock(bool required, std::string_view value);  // "CLOCK 1 0000" + CR LF
+    GraphStream& End() { return Text("END"); }
+
+    const Bytes& bytes() const { return bytes_; }
+
+private:
+    Bytes bytes_;
+};
+
+// A graph file: `prefix` bytes of container (a compound-document signature
+// and zeros, no version text) before the stream, which starts at a multiple of
+// 512, then zero padding up to the next multiple of 512 (none when pad is false).
+Bytes GraphFile(const Bytes& stream, std::size_t streamOffset = 3072, bool pad = true);
+
+// Records of the format blocks.
+Bytes VideoInfoHeader(std::int32_t width, std::int32_t height, std::uint16_t bitCount, std::uint32_t compression,
+                      std::int64_t avgTimePerFrame = 333333);
+Bytes WaveFormatEx(std::uint16_t tag, std::uint16_t channels, std::uint32_t samplesPerSec,
+                   std::uint16_t bitsPerSample, const Bytes& extra = {});
+
+// Data of the recognised filters.
+Bytes DmoWrapperData(const Guid& dmo, const Guid& category, std::size_t extraBytes = 0);
+Bytes ProxyData(std::u16string_view devicePath);   // as the KS proxy saves it
+Bytes CodecWrapperData(std::uint32_t valueAt28);   // ACM tag or AVI fourcc at byte 28, 32 bytes
+
+std::string FourDigits(int id);
+std::string TenDigits(std::uint64_t n);
+
+// Writes bytes to a file; returns the path.
+std::string WriteTempFile(const std::string& name, const Bytes& bytes);
+
+}  // namespace quorvel::testing
