@@ -26,7 +26,8 @@ std::string ClockByClsid(const AnalysisState& s, const std::string& text, std::u
 
 std::string ReadClockSection(AnalysisState& s) {
     GraphReader& r = s.reader;
-    std::string heading = Utf8FromAnsi(r.ReadChars(5)) + r.SkipSeparator();
+    std::string heading = Utf8FromAnsi(r.ReadChars(5));
+    heading += r.SkipSeparator();
     if ((r.NextChar() & 0xFF) == '1') heading += " (" + std::string(Res(Str::Required)) + ")";
     r.SkipSeparator();
 

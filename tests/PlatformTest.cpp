@@ -1,0 +1,335 @@
+// The platform stand-ins: GUID texts, Windows-1252 conversion, the exclusive
+// read-only file, file times and the fixed date formats.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/DateTime.hpp"
+#include "platform/File.hpp"
+#include "platform/Guid.hpp"
+#include "platform/TextConv.hpp"
+#include "tests/support/GraphBuilder.hpp"
+
+namespace quorvel::testing {
+namespace {
+
+constexpr std::string_view kText = "{00112233-4455-6677-8899-AABBCCDDEEFF}";
+// The same GUID as it lies in memory and in binary data blocks: Data1, Data2
+// and Data3 little-endian, then the eight Data4 bytes.
+constexpr std::uint8_t kBinary[16] = {0x33, 0x22, 0x11, 0x00, 0x55, 0x44, 0x77, 0x66,
+                                      0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF};
+
+// --------------------------------------------------------------------- GUID
+
+TEST(GuidParse, ReadsTheRegistryFormInEitherCase) {
+    const Guid upper = ParseGuid(kText);
+    EXPECT_TRUE(std::equal(std::begin(kBinary), std::end(kBinary), upper.bytes.begin()));
+    EXPECT_EQ(ParseGuid("{00112233-4455-6677-8899-aabbccddeeff}"), upper);
+    EXPECT_EQ(ParseGuid("{00112233-4455-6677-8899-aAbBcCdDeEfF}"), upper);
+    EXPECT_EQ(TryParseGuid(kText), upper);
+    EXPECT_NE(ParseGuid("{00112233-4455-6677-8899-AABBCCDDEEFE}"), upper);
+}
+
+TEST(GuidParse, RejectsEveryMalformedTextAndNamesIt) {
+    const std::string cases[] = {
+        "",
+        "{}",
+        "00112233-4455-6677-8899-AABBCCDDEEFF",      // no braces
+        "{00112233-4455-6677-8899-AABBCCDDEEFF",     // no closing brace
+        "00112233-4455-6677-8899-AABBCCDDEEFF}",     // no opening brace
+        "(00112233-4455-6677-8899-AABBCCDDEEFF)",    // wrong brackets, right length
+        "{00112233-4455-6677-8899-AABBCCDDEEFF} ",   // too long
+        " {00112233-4455-6677-8899-AABBCCDDEEFF}",   // no trimming
+        "{0011223-34455-6677-8899-AABBCCDDEEFF}",    // hyphen one place early
+        "{00112233-44556-677-8899-AABBCCDDEEFF}",    // hyphen one place late
+        "{00112233-4455-6677-88990AABBCCDDEEFF}",    // digit where a hyphen goes
+        "{00112233445566778899AABBCCDDEEFF-----}",   // hyphens at the end
+        "{0011223G-4455-6677-8899-AABBCCDDEEFF}",    // non-hex digit, each group
+        "{00112233-445G-6677-8899-AABBCCDDEEFF}",
+        "{00112233-4455-667G-8899-AABBCCDDEEFF}",
+        "{00112233-4455-6677-889G-AABBCCDDEEFF}",
+        "{00112233-4455-6677-8899-AABBCCDDEEFG}",
+        "{+0112233-4455-6677-8899-AABBCCDDEEFF}",    // sign accepted by lenient number parsers
+        "{0x112233-4455-6677-8899-AABBCCDDEEFF}",
+        "{ 0112233-4455-6677-8899-AABBCCDDEEFF}",
+        std::string("{00112233-4455-6677-8899-AABBCCDD\0EFF}", 38),  // embedded NUL
+        std::string("{00112233-4455-6677-8899-AABBCCDDEEFF}\0", 39),
+    };
+    for (const std::string& text : cases) {
+        SCOPED_TRACE(::testing::PrintToString(text));
+        EXPECT_FALSE(TryParseGuid(text).has_value());
+        try {
+            ParseGuid(text);
+            ADD_FAILURE() << "parsed";
+        } catch (const GuidSyntaxError& e) {
+            EXPECT_EQ(e.text(), text);
+            if (text.find('\0') == std::string::npos) EXPECT_NE(std::string(e.what()).find(text), std::string::npos);
+        }
+    }
+}
+
+TEST(GuidFormat, WritesUpperCaseRegistryForm) {
+    EXPECT_EQ(FormatGuid(ParseGuid("{00112233-4455-6677-8899-aabbccddeeff}")), kText);
+    EXPECT_EQ(FormatGuid(Guid{}), "{00000000-0000-0000-0000-000000000000}");
+    const std::string_view texts[] = {
+        "{73646976-0000-0010-8000-00AA00389B71}",
+        "{E436EB7E-524F-11CE-9F53-0020AF0BA770}",
+        "{FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF}",
+        "{17CCA71B-ECD7-11D0-B908-00A0C9223196}",
+    };
+    for (std::string_view t : texts) EXPECT_EQ(FormatGuid(ParseGuid(t)), t);
+}
+
+TEST(GuidFormat, BinaryLayoutMatchesTheText) {
+    const Guid fromBytes = Guid::FromBytes(kBinary);
+    EXPECT_EQ(fromBytes, ParseGuid(kText));
+    EXPECT_EQ(FormatGuid(fromBytes), kText);
+    // Data1 is little-endian: the first stored byte is the last pair of the
+    // first group.
+    std::uint8_t one[16] = {0x01};
+    EXPECT_EQ(FormatGuid(Guid::FromBytes(one)), "{00000001-0000-0000-0000-000000000000}");
+    std::uint8_t data2[16] = {0, 0, 0, 0, 0x02};
+    EXPECT_EQ(FormatGuid(Guid::FromBytes(data2)), "{00000000-0002-0000-0000-000000000000}");
+    std::uint8_t data4[16] = {0, 0, 0, 0, 0, 0, 0, 0, 0x04};
+    EXPECT_EQ(FormatGuid(Guid::FromBytes(data4)), "{00000000-0000-0000-0400-000000000000}");
+}
+
+TEST(GuidFormat, CompileTimeConstantsEqualParsedText) {
+    constexpr Guid proxy = MakeGuid("{17CCA71B-ECD7-11D0-B908-00A0C9223196}");
+    EXPECT_EQ(proxy, ParseGuid("{17cca71b-ecd7-11d0-b908-00a0c9223196}"));
+    EXPECT_TRUE(Guid{}.IsNull());
+    EXPECT_TRUE(ParseGuid("{00000000-0000-0000-0000-000000000000}").IsNull());
+    EXPECT_FALSE(proxy.IsNull());
+}
+
+// ---------------------------------------------------------- Windows-1252
+
+struct Special {
+    unsigned char byte;
+    std::uint16_t unit;
+    const char* utf8;
+};
+
+// The 27 characters that Windows-1252 puts at 0x80..0x9F.
+constexpr Special kSpecials[] = {
+    {0x80, 0x20AC, "€"}, {0x82, 0x201A, "‚"}, {0x83, 0x0192, "ƒ"}, {0x84, 0x201E, "„"}, {0x85, 0x2026, "…"},
+    {0x86, 0x2020, "†"}, {0x87, 0x2021, "‡"}, {0x88, 0x02C6, "ˆ"}, {0x89, 0x2030, "‰"}, {0x8A, 0x0160, "Š"},
+    {0x8B, 0x2039, "‹"}, {0x8C, 0x0152, "Œ"}, {0x8E, 0x017D, "Ž"}, {0x91, 0x2018, "‘"}, {0x92, 0x2019, "’"},
+    {0x93, 0x201C, "“"}, {0x94, 0x201D, "”"}, {0x95, 0x2022, "•"}, {0x96, 0x2013, "–"}, {0x97, 0x2014, "—"},
+    {0x98, 0x02DC, "˜"}, {0x99, 0x2122, "™"}, {0x9A, 0x0161, "š"}, {0x9B, 0x203A, "›"}, {0x9C, 0x0153, "œ"},
+    {0x9E, 0x017E, "ž"}, {0x9F, 0x0178, "Ÿ"},
+};
+static_assert(std::size(kSpecials) == 27);
+
+TEST(TextConv, The27SpecialsConvertBothWays) {
+    for (const Special& s : kSpecials) {
+        SCOPED_TRACE(::testing::Message() << std::hex << "byte 0x" << int(s.byte));
+        EXPECT_EQ(static_cast<unsigned char>(AnsiFromCodeUnit(s.unit)), s.byte);
+        EXPECT_EQ(Utf8FromAnsi(std::string(1, static_cast<char>(s.byte))), s.utf8);
+        EXPECT_EQ(AnsiFromUtf8(s.utf8), std::string(1, static_cast<char>(s.byte)));
+    }
+}
+
+TEST(TextConv, NoOtherUnitAbove0xFFHasAnEquivalent) {
+    int converted = 0;
+    for (std::uint32_t unit = 0x100; unit <= 0xFFFF; ++unit)
+        if (AnsiFromCodeUnit(static_cast<std::uint16_t>(unit)) != kDefaultChar) ++converted;
+    EXPECT_EQ(converted, 27);
+}
+
+TEST(TextConv, AsciiAndLatin1UnitsAreTheirOwnBytes) {
+    for (std::uint16_t unit = 0x01; unit <= 0xFF; ++unit) {
+        if (unit >= 0x80 && unit <= 0x9F) continue;
+        EXPECT_EQ(static_cast<unsigned char>(AnsiFromCodeUnit(unit)), unit) << unit;
+    }
+    EXPECT_EQ(Utf8FromAnsi("A\xE9\xA0\xFF"), "Aé\u00A0ÿ");
+    EXPECT_EQ(AnsiFromUtf8("Aé\u00A0ÿ"), "A\xE9\xA0\xFF");
+}
+
+TEST(TextConv, UnitsWithoutEquivalentBecomeTheDefaultCharacter) {
+    std::vector<std::uint16_t> units = {0x0000, 0xD800, 0xDBFF, 0xDC00, 0xDFFF, 0x0100, 0x0151,
+                                        0x0154, 0x20AB, 0x4E00, 0xFFFD, 0xFFFF};
+    for (std::uint16_t c1 = 0x80; c1 <= 0x9F; ++c1) units.push_back(c1);
+    for (std::uint16_t unit : units) EXPECT_EQ(AnsiFromCodeUnit(unit), '?') << std::hex << unit;
+}
+
+TEST(TextConv, NulAndTheFiveUnassignedBytesBecomeTheDefaultCharacter) {
+    for (unsigned char byte : {0x00, 0x81, 0x8D, 0x8F, 0x90, 0x9D})
+        EXPECT_EQ(Utf8FromAnsi(std::string(1, static_cast<char>(byte))), "?") << int(byte);
+    EXPECT_EQ(Utf8FromAnsi(std::string("a\0b\x81" "c", 5)), "a?b?c");
+    EXPECT_EQ(Utf8FromAnsi(""), "");
+}
+
+TEST(TextConv, AnsiFromUtf8ConvertsEachUtf16CodeUnit) {
+    struct Case {
+        const char* what;
+        std::string utf8;
+        std::string ansi;
+    };
+    const Case cases[] = {
+        {"ascii", "Video Renderer", "Video Renderer"},
+        {"accents", "Décodeur vidéo", "D\xE9" "codeur vid\xE9" "o"},
+        {"CJK", "日本", "??"},
+        {"4-byte sequence is two code units", "a😀b", "a??b"},
+        {"NUL", std::string("a\0b", 3), "a?b"},
+        {"C1 control", "\xC2\x85", "?"},
+        // Malformed UTF-8: each byte that starts no valid sequence is one '?'.
+        {"lone continuation byte", "a\x80z", "a?z"},
+        {"lead byte at the end", "a\xC3", "a?"},
+        {"overlong encoding", "\xC0\xAF", "??"},
+        {"encoded surrogate", "\xED\xA0\x80", "???"},
+        {"beyond U+10FFFF", "\xF4\x90\x80\x80", "????"},
+        {"0xFF byte", "\xFF", "?"},
+        {"truncated 3-byte sequence", "\xE2\x82" "A", "??A"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(AnsiFromUtf8(c.utf8), c.ansi) << c.what;
+}
+
+// ------------------------------------------------------------ ReadOnlyFile
+
+Bytes Ten() { return Bytes{'0', '1', '2', '3', '4', '5', '6', '7', '8', '9'}; }
+
+TEST(ReadOnlyFile, OpensAndReadsAtOffsets) {
+    const std::string path = WriteTempFile("platform-ten.bin", Ten());
+    const ReadOnlyFile f = ReadOnlyFile::OpenExclusive(path);
+    EXPECT_EQ(f.Size(), 10u);
+    char buf[32] = {};
+    EXPECT_EQ(f.ReadAt(0, buf, 10), 10u);
+    EXPECT_EQ(std::string(buf, 10), "0123456789");
+    EXPECT_EQ(f.ReadAt(4, buf, 3), 3u);
+    EXPECT_EQ(std::string(buf, 3), "456");
+    EXPECT_EQ(f.ReadAt(7, buf, 32), 3u) << "short only at the end";
+    EXPECT_EQ(std::string(buf, 3), "789");
+    EXPECT_EQ(f.ReadAt(10, buf, 4), 0u);
+    EXPECT_EQ(f.ReadAt(1000, buf, 4), 0u);
+}
+
+TEST(ReadOnlyFile, EmptyFile) {
+    const ReadOnlyFile f = ReadOnlyFile::OpenExclusive(WriteTempFile("platform-empty.bin", {}));
+    EXPECT_EQ(f.Size(), 0u);
+    char buf[4];
+    EXPECT_EQ(f.ReadAt(0, buf, 4), 0u);
+}
+
+TEST(ReadOnlyFile, MissingFileOrDirectoryThrows) {
+    const std::string dir = std::filesystem::path(WriteTempFile("platform-anchor.bin", {})).parent_path().string();
+    EXPECT_THROW(ReadOnlyFile::OpenExclusive(dir + "/no-such-file.grf"), FileError);
+    EXPECT_THROW(ReadOnlyFile::OpenExclusive(dir), FileError);
+}
+
+TEST(ReadOnlyFile, SecondOpenIsRefusedWhileTheFirstIsOpen) {
+    const std::string path = WriteTempFile("platform-exclusive.bin", Ten());
+    {
+        ReadOnlyFile first = ReadOnlyFile::OpenExclusive(path);
+        EXPECT_THROW(ReadOnlyFile::OpenExclusive(path), FileError);
+        // Moving the open file keeps it open, and keeps others out.
+        const ReadOnlyFile moved(std::move(first));
+        EXPECT_THROW(ReadOnlyFile::OpenExclusive(path), FileError);
+        char c = 0;
+        EXPECT_EQ(moved.ReadAt(9, &c, 1), 1u);
+        EXPECT_EQ(c, '9');
+    }
+    const ReadOnlyFile again = ReadOnlyFile::OpenExclusive(path);
+    EXPECT_EQ(again.Size(), 10u);
+}
+
+TEST(ReadOnlyFile, MoveAssignmentClosesTheFileItReplaces) {
+    const std::string a = WriteTempFile("platform-move-a.bin", Ten());
+    const std::string b = WriteTempFile("platform-move-b.bin", Bytes{'x'});
+    ReadOnlyFile held = ReadOnlyFile::OpenExclusive(a);
+    held = ReadOnlyFile::OpenExclusive(b);
+    EXPECT_EQ(held.Size(), 1u);
+    EXPECT_NO_THROW(ReadOnlyFile::OpenExclusive(a)) << "the replaced file must have been closed";
+    EXPECT_THROW(ReadOnlyFile::OpenExclusive(b), FileError);
+}
+
+// Sets a file's modification time to a local date and time.
+void SetLocalMtime(const std::string& path, int year, int month, int day, int hour, int minute, int second) {
+    std::tm tm{};
+    tm.tm_year = year - 1900, tm.tm_mon = month - 1, tm.tm_mday = day;
+    tm.tm_hour = hour, tm.tm_min = minute, tm.tm_sec = second, tm.tm_isdst = -1;
+    const std::time_t t = std::mktime(&tm);
+    ASSERT_NE(t, static_cast<std::time_t>(-1));
+    const struct timespec times[2] = {{t, 0}, {t, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+TEST(ReadOnlyFileTimes, LastWriteTimeIsLocalWithEvenSeconds) {
+    struct Case {
+        int second;
+        int expected;
+    };
+    const Case cases[] = {{9, 8}, {10, 10}, {59, 58}, {0, 0}, {1, 0}};
+    const std::string path = WriteTempFile("platform-mtime.bin", Ten());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.second);
+        SetLocalMtime(path, 2009, 1, 20, 14, 5, c.second);
+        const auto t = LastWriteTime(path);
+        ASSERT_TRUE(t.has_value());
+        EXPECT_EQ(t->year, 2009);
+        EXPECT_EQ(t->month, 1);
+        EXPECT_EQ(t->day, 20);
+        EXPECT_EQ(t->hour, 14);
+        EXPECT_EQ(t->minute, 5);
+        EXPECT_EQ(t->second, c.expected);
+        EXPECT_EQ(t->weekday, 2);  // a Tuesday
+    }
+}
+
+TEST(ReadOnlyFileTimes, MissingFileHasNoTime) {
+    const std::string dir = std::filesystem::path(WriteTempFile("platform-anchor.bin", {})).parent_path().string();
+    EXPECT_FALSE(LastWriteTime(dir + "/no-such-file.grf").has_value());
+}
+
+// ---------------------------------------------------------- date formats
+
+LocalDateTime At(int year, int month, int day, int weekday, int hour, int minute, int second) {
+    LocalDateTime t;
+    t.year = year, t.month = month, t.day = day, t.weekday = weekday;
+    t.hour = hour, t.minute = minute, t.second = second;
+    return t;
+}
+
+TEST(DateFormats, FixedFormatsAreThoseOfAFrenchDesktop) {
+    struct Case {
+        LocalDateTime t;
+        const char* shortDate;
+        const char* longDate;
+        const char* longTime;
+    };
+    const Case cases[] = {
+        {At(2009, 1, 20, 2, 14, 5, 9), "20/01/2009", "mardi 20 janvier 2009", "14:05:09"},
+        {At(2024, 2, 3, 6, 0, 0, 0), "03/02/2024", "samedi 3 février 2024", "00:00:00"},
+        {At(2023, 8, 6, 0, 7, 3, 58), "06/08/2023", "dimanche 6 août 2023", "07:03:58"},
+        {At(1999, 12, 31, 5, 23, 59, 59), "31/12/1999", "vendredi 31 décembre 1999", "23:59:59"},
+        {At(2010, 11, 1, 1, 12, 30, 0), "01/11/2010", "lundi 1 novembre 2010", "12:30:00"},
+    };
+    const FixedDateFormats formats;
+    for (const Case& c : cases) {
+        EXPECT_EQ(formats.ShortDate(c.t), c.shortDate);
+        EXPECT_EQ(formats.LongDate(c.t), c.longDate);
+        EXPECT_EQ(formats.LongTime(c.t), c.longTime);
+    }
+}
+
+TEST(DateFormats, FromTmRoundsSecondsDownToEvenOnlyWhenAsked) {
+    std::tm tm{};
+    tm.tm_year = 109, tm.tm_mon = 0, tm.tm_mday = 20, tm.tm_hour = 14, tm.tm_min = 5, tm.tm_sec = 59, tm.tm_wday = 2;
+    const LocalDateTime exact = LocalDateTimeFromTm(tm);
+    EXPECT_EQ(exact.year, 2009);
+    EXPECT_EQ(exact.month, 1);
+    EXPECT_EQ(exact.second, 59);
+    EXPECT_EQ(LocalDateTimeFromTm(tm, true).second, 58);
+}
+
+}  // namespace
+}  // namespace quorvel::testing
