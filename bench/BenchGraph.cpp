@@ -25,9 +25,10 @@ constexpr std::uint32_t Fourcc(const char (&code)[5]) {
            static_cast<std::uint32_t>(static_cast<unsigned char>(code[3])) << 24;
 }
 
-Bytes RendererData(std::uint32_t settingsBytes) {
+// The text renderers save, a 32-bit field and their settings (defaults: zeros).
+Bytes RendererData(std::uint32_t countField, std::size_t settingsBytes) {
     BinaryWriter w;
-    w.Utf16(u"00000000000 ").U32(settingsBytes).Zeros(settingsBytes);
+    w.Utf16(u"00000000000 ").U32(countField).Zeros(settingsBytes);
     return w.take();
 }
 
@@ -103,12 +104,12 @@ FilterSpec BenchFilter(int index) {
         case 8:
             f.name = UniqueName("Video Renderer", n);
             f.clsid = "{B87BEB7B-8D29-423F-AE4D-6582C10175AC}";
-            f.data = RendererData(392);
+            f.data = RendererData(392, 388);
             break;
         case 9:
             f.name = UniqueName("Default DirectSound Device", n);
             f.clsid = "{79376820-07D0-11CF-A24D-0020AFD79767}";
-            f.data = RendererData(12);
+            f.data = RendererData(0, 12);
             break;
         case 10:
             f.name = UniqueName("SampleGrabber", n);
@@ -134,7 +135,7 @@ FilterSpec BenchFilter(int index) {
         default:
             f.name = UniqueName("Enhanced Video Renderer", n);
             f.clsid = "{FA10746C-9B63-4B6C-BC49-FC300EA5F256}";
-            f.data = RendererData(328);
+            f.data = RendererData(328, 324);
             break;
     }
     return f;

@@ -72,7 +72,9 @@ TEST(GuidParse, RejectsEveryMalformedTextAndNamesIt) {
             ADD_FAILURE() << "parsed";
         } catch (const GuidSyntaxError& e) {
             EXPECT_EQ(e.text(), text);
-            if (text.find('\0') == std::string::npos) EXPECT_NE(std::string(e.what()).find(text), std::string::npos);
+            if (text.find('\0') == std::string::npos) {
+                EXPECT_NE(std::string(e.what()).find(text), std::string::npos);
+            }
         }
     }
 }

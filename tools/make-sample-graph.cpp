@@ -54,11 +54,12 @@ constexpr std::uint32_t Fourcc(char a, char b, char c, char d) {
            static_cast<std::uint32_t>(static_cast<unsigned char>(d)) << 24;
 }
 
-// Renderers save "00000000000 " in UTF-16, a 32-bit byte count and that many
-// bytes of settings; ours are all defaults (zeros).
-Bytes RendererData(std::uint32_t settingsBytes) {
+// Renderers save "00000000000 " in UTF-16, a 32-bit field and their settings,
+// here all defaults (zeros).  The video renderer's field counts the bytes
+// after the text, its own four included; the DirectSound renderer's is 0.
+Bytes RendererData(std::uint32_t countField, std::size_t settingsBytes) {
     BinaryWriter w;
-    w.Utf16(u"00000000000 ").U32(settingsBytes).Zeros(settingsBytes);
+    w.Utf16(u"00000000000 ").U32(countField).Zeros(settingsBytes);
     return w.take();
 }
 
@@ -110,8 +111,8 @@ Bytes SampleStream() {
          CodecWrapperData(Fourcc('M', 'J', 'P', 'G'))},
         {"0007", "AVI Decompressor", "{CF49D4E0-1115-11CE-B03A-0020AF0BA770}", "", {}},
         {"0008", "Color Space Converter", "{1643E180-90F5-11CE-97D5-00AA0055595A}", "", {}},
-        {"0009", "Video Renderer", "{B87BEB7B-8D29-423F-AE4D-6582C10175AC}", "", RendererData(392)},
-        {"0010", "Default DirectSound Device", "{79376820-07D0-11CF-A24D-0020AFD79767}", "", RendererData(12)},
+        {"0009", "Video Renderer", "{B87BEB7B-8D29-423F-AE4D-6582C10175AC}", "", RendererData(392, 388)},
+        {"0010", "Default DirectSound Device", "{79376820-07D0-11CF-A24D-0020AFD79767}", "", RendererData(0, 12)},
         {"0011", "Default MidiOut Device", "{07B65360-C445-11CE-AFDE-00AA006C14F4}", "", {}},
     };
 

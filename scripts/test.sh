@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds Quorvel and runs every test: once in an ordinary build, once under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/install-deps.sh"
+jobs="$(nproc)"
+
+run_suite() {
+  local dir="$1"; shift
+  cmake -S "$root" -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+}
+
+echo "== Tests =="
+run_suite "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer =="
+run_suite "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DQUORVEL_SANITIZE=ON -DQUORVEL_BUILD_BENCH=OFF

@@ -1,0 +1,140 @@
+// quorvel-report: its command line, and whole runs of the program.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/ReporterOptions.hpp"
+#include "tests/support/GraphBuilder.hpp"
+
+namespace quorvel::testing {
+namespace {
+
+TEST(ReporterOptions, ParsesEveryForm) {
+    const ParsedOptions p = ParseReporterOptions({"--format=json", "-o", "out.txt", "--no-catalog", "a.grf", "--", "-b.grf"});
+    ASSERT_EQ(p.error, "");
+    EXPECT_EQ(p.options.format, ReportFormat::Json);
+    EXPECT_EQ(p.options.output, "out.txt");
+    EXPECT_TRUE(p.options.noCatalog);
+    EXPECT_EQ(p.options.files, (std::vector<std::string>{"a.grf", "-b.grf"}));
+}
+
+TEST(ReporterOptions, UsageErrors) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {},
+             {"--format", "pdf", "a.grf"},
+             {"--format"},
+             {"--catalog-file", "c.json", "--no-catalog", "a.grf"},
+             {"--colour", "a.grf"},
+             {"-o"}}) {
+        EXPECT_NE(ParseReporterOptions(args).error, "") << ::testing::PrintToString(args);
+    }
+    EXPECT_EQ(ParseReporterOptions({"--help"}).error, "");
+}
+
+TEST(ReporterOptions, FormatFromOptionThenExtensionThenTerminal) {
+    struct Case {
+        std::vector<std::string> args;
+        bool terminal;
+        ReportFormat expected;
+    };
+    const Case cases[] = {
+        {{"a.grf"}, true, ReportFormat::Ansi},
+        {{"a.grf"}, false, ReportFormat::Text},
+        {{"-o", "x.log", "a.grf"}, true, ReportFormat::Rtf},
+        {{"-o", "x.RTF", "a.grf"}, false, ReportFormat::Rtf},
+        {{"-o", "x.html", "a.grf"}, false, ReportFormat::Html},
+        {{"-o", "x.json", "a.grf"}, false, ReportFormat::Json},
+        {{"-o", "x.txt", "a.grf"}, true, ReportFormat::Text},
+        {{"-o", "x.out", "a.grf"}, true, ReportFormat::Text},
+        {{"--format", "html", "-o", "x.log", "a.grf"}, false, ReportFormat::Html},
+    };
+    for (const Case& c : cases) {
+        const ParsedOptions p = ParseReporterOptions(c.args);
+        ASSERT_EQ(p.error, "");
+        EXPECT_EQ(ChooseReportFormat(p.options, c.terminal), c.expected) << ::testing::PrintToString(c.args);
+    }
+}
+
+struct ProcessRun {
+    int status;
+    std::string out;
+};
+
+ProcessRun RunReporter(const std::string& args) {
+    const std::string command = std::string(QUORVEL_REPORT_EXE) + " " + args + " 2>/dev/null";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ProcessRun run{-1, {}};
+    if (!pipe) return run;
+    std::array<char, 4096> buf{};
+    std::size_t n;
+    while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0) run.out.append(buf.data(), n);
+    const int status = ::pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+Bytes SmallGraphFile(bool complete) {
+    GraphStream s;
+    s.Filters().Filter({"0001", "Source", "{11111111-2222-3333-4444-555555555555}", "", {}});
+    s.Connections();
+    if (complete) s.Clock(false, "0000").End();
+    return GraphFile(s.bytes(), 3072, complete);
+}
+
+TEST(Reporter, ExitStatusAndJsonLinesForSeveralFiles) {
+    const std::string good = WriteTempFile("reporter-good.grf", SmallGraphFile(true));
+    const std::string cut = WriteTempFile("reporter-cut.grf", SmallGraphFile(false));
+
+    const ProcessRun ok = RunReporter("--format json --no-catalog " + good);
+    EXPECT_EQ(ok.status, 0);
+    const ProcessRun both = RunReporter("--format json " + good + " " + cut);
+    EXPECT_EQ(both.status, 1);
+    std::istringstream lines(both.out);
+    std::string first, second, third;
+    std::getline(lines, first);
+    std::getline(lines, second);
+    EXPECT_FALSE(std::getline(lines, third));
+    const auto a = nlohmann::json::parse(first);
+    const auto b = nlohmann::json::parse(second);
+    EXPECT_EQ(a["file"], good);
+    EXPECT_TRUE(a["complete"].get<bool>());
+    EXPECT_FALSE(a.contains("stopped"));
+    EXPECT_FALSE(b["complete"].get<bool>());
+    EXPECT_TRUE(b["stopped"]["offset"].is_number());
+    EXPECT_EQ(a["lines"][1]["text"], "REPORTER-GOOD.GRF");
+
+    EXPECT_EQ(RunReporter("--format nope " + good).status, 2);
+    EXPECT_EQ(RunReporter("--catalog-file /nonexistent.json " + good).status, 2);
+}
+
+TEST(Reporter, CatalogFileNamesTheFilters) {
+    const std::string graph = WriteTempFile("reporter-catalog.grf", SmallGraphFile(true));
+    const std::string_view json =
+        R"({"filters": [{"name": "Mon Filtre", "clsid": "{11111111-2222-3333-4444-555555555555}"}]})";
+    const std::string catalog = WriteTempFile("reporter-catalog.json", Bytes(json.begin(), json.end()));
+    const ProcessRun run = RunReporter("--format text --catalog-file " + catalog + " " + graph);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("0001  \"Source\"  : Mon Filtre {11111111-2222-3333-4444-555555555555}  "), std::string::npos);
+}
+
+TEST(Reporter, OutputFileIsReplacedOnlyWhenWritten) {
+    const std::string graph = WriteTempFile("reporter-out.grf", SmallGraphFile(true));
+    const std::string out = graph + ".log";
+    EXPECT_EQ(RunReporter("-o " + out + " " + graph).status, 0);
+    std::ifstream in(out, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(text.rfind("{\\rtf1", 0), 0u);
+    // A folder that does not exist: nothing is written, status 2.
+    EXPECT_EQ(RunReporter("-o /nonexistent/dir/x.log " + graph).status, 2);
+}
+
+}  // namespace
+}  // namespace quorvel::testing
