@@ -26,6 +26,8 @@ struct ClockCase {
     std::string clock;
 };
 
+void PrintTo(const ClockCase& c, std::ostream* os) { *os << c.value; }
+
 class ClockLines : public ::testing::TestWithParam<ClockCase> {};
 
 TEST_P(ClockLines, HeadingAndValue) {

@@ -77,6 +77,8 @@ struct TypeCase {
     std::vector<std::string> lines;  // major type, subtype, format lines
 };
 
+void PrintTo(const TypeCase& c, std::ostream* os) { *os << c.what; }
+
 class MediaTypeLines : public ::testing::TestWithParam<TypeCase> {};
 
 TEST_P(MediaTypeLines, AsReported) {

@@ -39,6 +39,8 @@ struct FilterCase {
     Color color;
 };
 
+void PrintTo(const FilterCase& c, std::ostream* os) { *os << c.what; }
+
 class FilterLines : public ::testing::TestWithParam<FilterCase> {};
 
 TEST_P(FilterLines, LineAndColour) {

@@ -51,6 +51,8 @@ constexpr RealGraph kGraphs[] = {
     {"vcam-base-evr.grf", 3, 2, "Aucun"},
 };
 
+void PrintTo(const RealGraph& g, std::ostream* os) { *os << g.file; }
+
 class RealGraphs : public ::testing::TestWithParam<RealGraph> {};
 
 TEST_P(RealGraphs, AnalysedToTheEndWithEveryConnection) {
