@@ -59,6 +59,7 @@ std::string GraphReader::ReadQuoted() {
 
 std::string GraphReader::ReadGuidText() {
     std::string out;
+    out.reserve(38);
     while (current_ != u'}') AppendNext(out);
     AppendNext(out);  // the '}'
     return out;

@@ -100,24 +100,64 @@ void WriteReport(std::ostream& out, ReportFormat format, const ReportView& repor
     }
 }
 
+namespace {
+
+void WriteTextLine(std::ostream& out, std::string_view line) {
+    out.write(line.data(), static_cast<std::streamsize>(line.size()));
+    out.put('\n');
+}
+
+void WriteAnsiLine(std::ostream& out, std::string& buf, std::string_view line, Color color, bool bold) {
+    buf.clear();
+    AppendAnsiStyle(buf, color, bold);
+    // C1 controls are replaced too, and malformed bytes come out as U+FFFD:
+    // some terminals take U+009B or a lone 0x9B byte for an escape.
+    ForEachCodePoint(line, [&](char32_t cp) { AppendUtf8(buf, IsTerminalControl(cp) ? U'?' : cp); });
+    buf += "\x1b[0m\n";
+    out.write(buf.data(), static_cast<std::streamsize>(buf.size()));
+}
+
+class TextSink final : public ReportSink {
+public:
+    explicit TextSink(std::ostream& out) : out_(out) {}
+    void Append(std::string_view text, Color, bool) override {
+        ForEachCrLfPart(text, [&](std::string_view line) { WriteTextLine(out_, line); });
+    }
+
+private:
+    std::ostream& out_;
+};
+
+class AnsiSink final : public ReportSink {
+public:
+    explicit AnsiSink(std::ostream& out) : out_(out) {}
+    void Append(std::string_view text, Color color, bool bold) override {
+        ForEachCrLfPart(text, [&](std::string_view line) { WriteAnsiLine(out_, buf_, line, color, bold); });
+    }
+
+private:
+    std::ostream& out_;
+    std::string buf_;
+};
+
+}  // namespace
+
+std::unique_ptr<ReportSink> MakeStreamingSink(std::ostream& out, ReportFormat format) {
+    switch (format) {
+        case ReportFormat::Text: return std::make_unique<TextSink>(out);
+        case ReportFormat::Ansi: return std::make_unique<AnsiSink>(out);
+        default: return nullptr;
+    }
+}
+
 void WriteTextReport(std::ostream& out, const ReportView& report) {
-    report.ForEachLine([&](std::string_view line, Color, bool) {
-        out.write(line.data(), static_cast<std::streamsize>(line.size()));
-        out.put('\n');
-    });
+    report.ForEachLine([&](std::string_view line, Color, bool) { WriteTextLine(out, line); });
 }
 
 void WriteAnsiReport(std::ostream& out, const ReportView& report) {
     std::string buf;
-    report.ForEachLine([&](std::string_view line, Color color, bool bold) {
-        buf.clear();
-        AppendAnsiStyle(buf, color, bold);
-        // C1 controls are replaced too, and malformed bytes come out as U+FFFD:
-        // some terminals take U+009B or a lone 0x9B byte for an escape.
-        ForEachCodePoint(line, [&](char32_t cp) { AppendUtf8(buf, IsTerminalControl(cp) ? U'?' : cp); });
-        buf += "\x1b[0m\n";
-        out.write(buf.data(), static_cast<std::streamsize>(buf.size()));
-    });
+    report.ForEachLine(
+        [&](std::string_view line, Color color, bool bold) { WriteAnsiLine(out, buf, line, color, bold); });
 }
 
 }  // namespace quorvel

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -24,6 +25,11 @@ std::optional<ReportFormat> ReportFormatForExtension(std::string_view path);
 
 void WriteReport(std::ostream& out, ReportFormat format, const ReportView& report,
                  const AnalysisResult& result);
+
+// A sink that writes each line in `format` as the analysis appends it, so that
+// a big report is never held whole; nullptr for the formats that need the
+// finished report (JSON, RTF, HTML).
+std::unique_ptr<ReportSink> MakeStreamingSink(std::ostream& out, ReportFormat format);
 
 // Each displayed line followed by "\n", bytes as held.
 void WriteTextReport(std::ostream& out, const ReportView& report);

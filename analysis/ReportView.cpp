@@ -15,7 +15,10 @@ void ReportView::AddLine(std::string_view text) {
     if (byteLimit_ != 0 && text.size() > byteLimit_ - std::min(bytes_, byteLimit_))
         throw ReportFullError(byteLimit_);
     bytes_ += text.size();
-    entries_.push_back(ReportEntry{std::string(text), color_, bold_});
+    if (sink_)
+        sink_->Append(text, color_, bold_);
+    else
+        entries_.push_back(ReportEntry{std::string(text), color_, bold_});
 }
 
 void ReportView::AddColorLine(std::string_view text, Color color) {

@@ -25,8 +25,20 @@ struct ReportEntry {
     bool bold = false;
 };
 
+// Takes the report's lines as they are appended, for front-ends that write
+// them out at once rather than keep the report.
+class ReportSink {
+public:
+    virtual ~ReportSink() = default;
+    virtual void Append(std::string_view text, Color color, bool bold) = 0;
+};
+
 class ReportView {
 public:
+    // From now on, appended entries go to `sink` and are not kept (nullptr:
+    // keep them again).  The byte limit still counts them.
+    void StreamTo(ReportSink* sink) { sink_ = sink; }
+
     // Empties the report and resets the current attributes to black, not bold.
     void Clear();
 
@@ -56,6 +68,7 @@ private:
     bool bold_ = false;
     std::size_t bytes_ = 0;
     std::size_t byteLimit_ = 0;
+    ReportSink* sink_ = nullptr;
 };
 
 // Calls fn(part) for each part of text between CR LF pairs.

@@ -99,10 +99,13 @@ int main(int argc, char** argv) {
     std::ostringstream buffered;
     std::ostream& out = options.output.empty() ? std::cout : buffered;
     int status = 0;
+    // Text and ANSI reports are written line by line as the analysis runs.
+    const std::unique_ptr<ReportSink> sink = MakeStreamingSink(out, format);
     ReportView report;
+    report.StreamTo(sink.get());
     for (const std::string& file : options.files) {
         const AnalysisResult result = AnalyzeGraphFile(file, report, env);
-        WriteReport(out, format, report, result);
+        if (!sink) WriteReport(out, format, report, result);
         if (!result.complete) {
             status = 1;
             const AnalysisStop stop = result.stopped.value_or(AnalysisStop{});

@@ -244,3 +244,29 @@ TEST(GraphAnalyzer, FileAndMemoryGiveTheSameReport) {
 
 }  // namespace
 }  // namespace quorvel::testing
+
+namespace quorvel::testing {
+namespace {
+
+class CollectingSink : public ReportSink {
+public:
+    void Append(std::string_view text, Color color, bool bold) override {
+        ForEachCrLfPart(text, [&](std::string_view line) { lines.push_back({std::string(line), color, bold}); });
+    }
+    std::vector<Line> lines;
+};
+
+TEST(GraphAnalyzer, StreamedReportHasTheLinesOfTheKeptOne) {
+    const Bytes file = GraphFile(SmallGraph().bytes());
+    const Analysed kept = AnalyzeFileBytes(file);
+    CollectingSink sink;
+    ReportView streamed;
+    streamed.StreamTo(&sink);
+    const AnalysisResult r = AnalyzeGraphBytes(file, "C:\\graphs\\test.grf", streamed, TestEnvironment());
+    EXPECT_TRUE(r.complete);
+    EXPECT_TRUE(streamed.Empty());
+    EXPECT_EQ(sink.lines, kept.lines);
+}
+
+}  // namespace
+}  // namespace quorvel::testing
