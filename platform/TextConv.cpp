@@ -16,7 +16,7 @@ constexpr std::array<std::uint16_t, 32> kHighControls = {
 
 }  // namespace
 
-char AnsiFromCodeUnit(std::uint16_t unit) {
+char AnsiFromCodeUnitOutsideAscii(std::uint16_t unit) {
     if ((unit >= 0x01 && unit <= 0x7F) || (unit >= 0xA0 && unit <= 0xFF))
         return static_cast<char>(unit);
     if (unit >= 0x0152) {

@@ -16,7 +16,11 @@ inline constexpr char kDefaultChar = '?';
 
 // One UTF-16 code unit to its Windows-1252 byte, or '?' when it has none
 // (U+0000, U+0080..U+009F, surrogates, and everything outside the code page).
-char AnsiFromCodeUnit(std::uint16_t unit);
+char AnsiFromCodeUnitOutsideAscii(std::uint16_t unit);
+inline char AnsiFromCodeUnit(std::uint16_t unit) {
+    if (unit >= 0x01 && unit <= 0x7F) return static_cast<char>(unit);
+    return AnsiFromCodeUnitOutsideAscii(unit);
+}
 
 // One Windows-1252 byte appended as UTF-8.  0x00 and the five unassigned
 // bytes (0x81 0x8D 0x8F 0x90 0x9D) become '?'.
