@@ -143,6 +143,36 @@ std::string DescribeOtherFilter(const AnalysisState& s, const Guid& clsid, std::
     return Utf8FromAnsi(clsidText);
 }
 
+std::string DescribeDmoWrapper(AnalysisState& s, std::string_view) { return ": " + ReadDmoData(s); }
+
+std::string DescribeAcmWrapper(AnalysisState& s, std::string_view) {
+    return ": ACM Wrapper = " + ReadAcmWrapperData(s.reader);
+}
+
+std::string DescribeAviCompressor(AnalysisState& s, std::string_view) {
+    return ": AVI Encoder = " + ReadAviCompressorData(s.reader);
+}
+
+// Filters described from the data they saved, with the colour of their line.
+struct RecognisedFilter {
+    Guid clsid;
+    Color color;
+    std::string (*describe)(AnalysisState&, std::string_view clsidText);
+};
+
+constexpr std::array<RecognisedFilter, 4> kRecognisedFilters = {{
+    {kDmoWrapperClsid, kGreen, DescribeDmoWrapper},
+    {kProxyClsid, kPurple, ReadProxyData},
+    {kAcmWrapperClsid, kBlue, DescribeAcmWrapper},
+    {kAviCompressorClsid, kBlue, DescribeAviCompressor},
+}};
+
+const RecognisedFilter* FindRecognised(const Guid& clsid) {
+    for (const RecognisedFilter& f : kRecognisedFilters)
+        if (f.clsid == clsid) return &f;
+    return nullptr;
+}
+
 }  // namespace
 
 std::string DmoCategoryName(const Guid& category) {
@@ -162,32 +192,16 @@ std::string ReadFilterEntry(AnalysisState& s) {
 
     std::string clsidText;
     entry.CLSID = ReadGuidValue(r, clsidText);
-    const Guid& clsid = entry.CLSID;
 
-    // Recognised filters: file part first, then the description from their data.
-    if (clsid == kDmoWrapperClsid) {
-        s.FilterLineColor = kGreen;
+    if (const RecognisedFilter* kind = FindRecognised(entry.CLSID)) {
+        // Described from their own data: the file part comes first.
+        s.FilterLineColor = kind->color;
         r.SkipSeparator();
         line += ReadFilePart(r);
-        line += ": " + ReadDmoData(s);
-    } else if (clsid == kProxyClsid) {
-        s.FilterLineColor = kPurple;
-        r.SkipSeparator();
-        line += ReadFilePart(r);
-        line += ReadProxyData(s, clsidText);
-    } else if (clsid == kAcmWrapperClsid) {
-        s.FilterLineColor = kBlue;
-        r.SkipSeparator();
-        line += ReadFilePart(r);
-        line += ": ACM Wrapper = " + ReadAcmWrapperData(r);
-    } else if (clsid == kAviCompressorClsid) {
-        s.FilterLineColor = kBlue;
-        r.SkipSeparator();
-        line += ReadFilePart(r);
-        line += ": AVI Encoder = " + ReadAviCompressorData(r);
+        line += kind->describe(s, clsidText);
     } else {
         // Any other filter: description first, then the file part and the data notice.
-        line += DescribeOtherFilter(s, clsid, clsidText) + r.SkipSeparator();
+        line += DescribeOtherFilter(s, entry.CLSID, clsidText) + r.SkipSeparator();
         line += ReadFilePart(r);
         line += SkipDataBlock(r);
     }
