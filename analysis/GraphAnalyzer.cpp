@@ -45,26 +45,22 @@ void WriteHeader(ReportView& report, const std::string& path, const std::string&
 
 // Probes offsets 512, 1024, ... for the version text that starts the stream.
 std::string FindGraphStream(GraphReader& r) {
-    const auto notFound = [&r]() {
-        r.FailAt(r.Size(), "no graph stream: no version text 0002 or 0003 at a 512-byte boundary");
-    };
-    r.NextChar();
-    r.SkipBytes(8);
-    while (r.Position() < r.Size()) {
-        std::string version;
-        try {
+    std::string version;
+    try {
+        r.NextChar();
+        r.SkipBytes(8);
+        while (r.Position() < r.Size()) {
             r.SkipBytes(504);
             version = r.ReadChars(4);
-        } catch (const AnalysisError&) {
-            notFound();  // the last probe ran into the end of the file
+            if (version == "0002" || version == "0003") break;
+            version.clear();
         }
-        if (version == "0002" || version == "0003") {
-            r.SkipBytes(4);  // the line end after the version text
-            return version;
-        }
+    } catch (const AnalysisError&) {
+        version.clear();  // the last probe ran into the end of the file
     }
-    notFound();
-    return {};
+    if (version.empty()) r.FailAt(r.Size(), "no graph stream: no version text 0002 or 0003 at a 512-byte boundary");
+    r.SkipBytes(4);  // the line end after the version text
+    return version;
 }
 
 void ReadSections(GraphReader& r, ReportView& report, AnalysisState& s) {

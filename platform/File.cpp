@@ -101,7 +101,9 @@ std::string ErrnoText(int err) { return std::strerror(err); }
 }  // namespace
 
 ReadOnlyFile ReadOnlyFile::OpenExclusive(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a named pipe is refused below instead of waiting
+    // for a writer; for a regular file the flag changes nothing.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) throw FileError("cannot open: " + ErrnoText(errno));
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int err = errno;

@@ -103,6 +103,34 @@ constexpr std::array<std::string_view, static_cast<std::size_t>(Str::Count_)> kS
     "OLIOPR",
     "LH_CODEC",
     "NORRIS",
+    "Impossible d'enregistrer le fichier log \"%s\".\r\n%s",  // SaveLogError
+    "Fr",  // LanguageTag
+    "A propos de %s %s",  // AboutMailSubject
+    "Homepage de %s",  // HomePageCaption
+    "e-mail de %s",  // MailCaption
+    "Envoyer un mail à %s",  // MailHint
+    "Fermer",  // CaptionClose
+    "Quitter la fenêtre \"A propos\" et revenir au programme.",  // HintClose
+    // AboutParagraph1: the product, the author, the credits, the last update.
+    "%s a été écrit par %s pour lire les graphes de filtres enregistrés par GraphEdit. "
+    "Il a été réalisé avec %s."
+    "\r\n\r\n"
+    "Sa dernière mise à jour date du %s."
+    "\r\n",
+    "la bibliothèque Qt 6 et libjpeg de l'Independent JPEG Group (libjpeg-turbo)",  // AboutCredits
+    // AboutParagraph2: the terms of use and the disclaimer of warranty.
+    "\r\n"
+    "Ce programme est gratuit : vous pouvez l'utiliser librement, chez vous comme au travail. "
+    "Il est fourni tel quel, sans garantie d'aucune sorte ; l'auteur ne pourra être tenu pour "
+    "responsable d'aucun dommage, direct ou indirect, né de son utilisation.",
+    // AboutParagraph3: passing the program on, then where to find help.
+    "Vous pouvez le donner à qui vous voulez, à condition de le transmettre complet, sans le "
+    "modifier et sans rien demander en échange."
+    "\r\n"
+    "Pour avoir une aide sur son utilisation, des informations, des mises à jour éventuelles "
+    "rendez-vous sur mon site web. "
+    "Par ailleurs un e-mail fait toujours plaisir, si vous utilisez ce programme ou avez des suggestions.",
+    "Le lac de Brunmoor, un matin d'automne",  // PhotoHint
 };
 
 }  // namespace

@@ -108,6 +108,20 @@ enum class Str : int {
     Wave_OLIOPR,
     Wave_LH_CODEC,
     Wave_NORRIS,
+    // The window's error message and the about panel.
+    SaveLogError,
+    LanguageTag,
+    AboutMailSubject,
+    HomePageCaption,
+    MailCaption,
+    MailHint,
+    CaptionClose,
+    HintClose,
+    AboutParagraph1,
+    AboutCredits,
+    AboutParagraph2,
+    AboutParagraph3,
+    PhotoHint,
     Count_
 };
 

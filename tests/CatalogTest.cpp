@@ -157,6 +157,8 @@ TEST(SameDevicePath, FieldBoundariesAndMissingHashes) {
         {"both empty", "", "", true},
         {"no '#' against a prefix", "abc", "ab", false},
         {"'#' in one text only", "abc", "a#bc", false},
+        {"'#' in one text only, equal after it", "bc", "a#bc", false},
+        {"'#' in one text only, at the end", "abc", "abc#", false},
         {"first '#' at different positions, same characters", "ab#c#d#e", "a#bc#d#e", false},
         {"second '#' at different positions", "a#bc#d#e", "a#b#cd#e", false},
         {"second '#' missing in one", "a#b#c", "a#bc", false},
@@ -231,6 +233,13 @@ TEST(CatalogFile, LongNamesAreCutTo255Characters) {
     const FilterCatalog c =
         ParseCatalogJson(R"({"filters": [{"name": ")" + name + R"(", "clsid": "{1643E180-90F5-11CE-97D5-00AA0055595A}"}]})");
     EXPECT_EQ(c.FilterList[0].Name, std::string(255, 'n'));
+
+    // The cut counts converted characters, not UTF-8 bytes.
+    std::string accented;
+    for (int i = 0; i < 300; ++i) accented += "é";
+    const FilterCatalog d =
+        ParseCatalogJson(R"({"filters": [{"name": ")" + accented + R"(", "clsid": "{1643E180-90F5-11CE-97D5-00AA0055595A}"}]})");
+    EXPECT_EQ(d.FilterList[0].Name, std::string(255, '\xE9'));
 }
 
 // Parses `json` and returns the CatalogFileError's message; fails the test

@@ -4,11 +4,15 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/time.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
+#include <future>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -115,14 +119,14 @@ TEST(GuidFormat, CompileTimeConstantsEqualParsedText) {
 
 // ---------------------------------------------------------- Windows-1252
 
-struct Special {
+struct HighChar {
     unsigned char byte;
     std::uint16_t unit;
     const char* utf8;
 };
 
 // The 27 characters that Windows-1252 puts at 0x80..0x9F.
-constexpr Special kSpecials[] = {
+constexpr HighChar kHighChars[] = {
     {0x80, 0x20AC, "€"}, {0x82, 0x201A, "‚"}, {0x83, 0x0192, "ƒ"}, {0x84, 0x201E, "„"}, {0x85, 0x2026, "…"},
     {0x86, 0x2020, "†"}, {0x87, 0x2021, "‡"}, {0x88, 0x02C6, "ˆ"}, {0x89, 0x2030, "‰"}, {0x8A, 0x0160, "Š"},
     {0x8B, 0x2039, "‹"}, {0x8C, 0x0152, "Œ"}, {0x8E, 0x017D, "Ž"}, {0x91, 0x2018, "‘"}, {0x92, 0x2019, "’"},
@@ -130,10 +134,10 @@ constexpr Special kSpecials[] = {
     {0x98, 0x02DC, "˜"}, {0x99, 0x2122, "™"}, {0x9A, 0x0161, "š"}, {0x9B, 0x203A, "›"}, {0x9C, 0x0153, "œ"},
     {0x9E, 0x017E, "ž"}, {0x9F, 0x0178, "Ÿ"},
 };
-static_assert(std::size(kSpecials) == 27);
+static_assert(std::size(kHighChars) == 27);
 
-TEST(TextConv, The27SpecialsConvertBothWays) {
-    for (const Special& s : kSpecials) {
+TEST(TextConv, The27HighCharactersConvertBothWays) {
+    for (const HighChar& s : kHighChars) {
         SCOPED_TRACE(::testing::Message() << std::hex << "byte 0x" << int(s.byte));
         EXPECT_EQ(static_cast<unsigned char>(AnsiFromCodeUnit(s.unit)), s.byte);
         EXPECT_EQ(Utf8FromAnsi(std::string(1, static_cast<char>(s.byte))), s.utf8);
@@ -254,6 +258,26 @@ TEST(ReadOnlyFile, MoveAssignmentClosesTheFileItReplaces) {
     EXPECT_THROW(ReadOnlyFile::OpenExclusive(b), FileError);
 }
 
+// Regression: a blocking open() of a named pipe waited for a writer before
+// the regular-file check could refuse the path.
+TEST(ReadOnlyFile, NamedPipeIsRefusedWithoutWaitingForAWriter) {
+    const std::string dir = std::filesystem::path(WriteTempFile("platform-anchor.bin", {})).parent_path().string();
+    const std::string fifo = dir + "/platform-pipe.grf";
+    ::unlink(fifo.c_str());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    auto opening = std::async(std::launch::async, [&] { ReadOnlyFile::OpenExclusive(fifo); });
+    const bool returned = opening.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
+    // If it is blocked, open the pipe for writing so that the call returns and
+    // the test can end.
+    while (opening.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
+        const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0) ::close(writer);
+    }
+    EXPECT_TRUE(returned) << "OpenExclusive waited for a writer on a named pipe";
+    EXPECT_THROW(opening.get(), FileError);
+    ::unlink(fifo.c_str());
+}
+
 // Sets a file's modification time to a local date and time.
 void SetLocalMtime(const std::string& path, int year, int month, int day, int hour, int minute, int second) {
     std::tm tm{};
@@ -261,8 +285,8 @@ void SetLocalMtime(const std::string& path, int year, int month, int day, int ho
     tm.tm_hour = hour, tm.tm_min = minute, tm.tm_sec = second, tm.tm_isdst = -1;
     const std::time_t t = std::mktime(&tm);
     ASSERT_NE(t, static_cast<std::time_t>(-1));
-    const struct timespec times[2] = {{t, 0}, {t, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    const timeval times[2] = {{t, 0}, {t, 0}};
+    ASSERT_EQ(::utimes(path.c_str(), times), 0);
 }
 
 TEST(ReadOnlyFileTimes, LastWriteTimeIsLocalWithEvenSeconds) {

@@ -1,0 +1,487 @@
+#include "ui/main.hpp"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSaveFile>
+
+#include <array>
+#include <functional>
+#include <ostream>
+#include <streambuf>
+
+#include "analysis/ReportExport.hpp"
+#include "resources/Strings.hpp"
+#include "ui/ActionLink.hpp"
+#include "ui/Fonts.hpp"
+#include "ui/InstalledCatalog.hpp"
+#include "ui/Pictures.hpp"
+#include "ui/ReportText.hpp"
+#include "ui/ShellFiles.hpp"
+#include "ui/WindowFrame.hpp"
+#include "ui/aproposUnit.hpp"
+
+namespace quorvel::ui {
+namespace {
+
+QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString QRes(Str id) { return Q(Res(id)); }
+
+// The window's design values.
+constexpr int kDesignLeft = 192;
+constexpr int kDesignTop = 114;
+constexpr int kDesignOuterWidth = 696;
+constexpr int kDesignOuterHeight = 484;
+constexpr int kMemoTop = 77;
+
+// The classic dialogs' filter ("Text|pattern|Text|pattern") as Qt's name
+// filters; each text already shows its pattern in brackets.
+QStringList NameFilters(std::string_view filter) {
+    QStringList parts = Q(filter).split(QLatin1Char('|'));
+    QStringList names;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& text = parts[i];
+        const QString& pattern = parts[i + 1];
+        names.append(text.contains(QLatin1Char('(') + pattern + QLatin1Char(')'))
+                         ? text
+                         : text + QStringLiteral(" (") + pattern + QLatin1Char(')'));
+    }
+    return names;
+}
+
+// Delivers the application's activation, as the application-events
+// component of the classic toolkit does.
+class ApplicationEvents final : public QObject {
+public:
+    ApplicationEvents(QObject* parent, std::function<void()> onActivate)
+        : QObject(parent), onActivate_(std::move(onActivate)) {
+        setObjectName(QStringLiteral("AppEvents1"));
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == qApp && event->type() == QEvent::ApplicationStateChange &&
+            static_cast<QApplicationStateChangeEvent*>(event)->applicationState() == Qt::ApplicationActive)
+            onActivate_();
+        return false;
+    }
+
+private:
+    std::function<void()> onActivate_;
+};
+
+// Writes the log into a QSaveFile as the RTF writer produces it, without a
+// second copy of a big report in memory.
+class DeviceBuffer final : public std::streambuf {
+public:
+    explicit DeviceBuffer(QIODevice& device) : device_(device) { setp(buffer_.data(), buffer_.data() + buffer_.size()); }
+    ~DeviceBuffer() override { sync(); }
+
+protected:
+    int_type overflow(int_type c) override {
+        if (sync() != 0) return traits_type::eof();
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            *pptr() = traits_type::to_char_type(c);
+            pbump(1);
+        }
+        return traits_type::not_eof(c);
+    }
+    int sync() override {
+        const qint64 n = pptr() - pbase();
+        if (n > 0 && device_.write(pbase(), n) != n) return -1;
+        setp(buffer_.data(), buffer_.data() + buffer_.size());
+        return 0;
+    }
+
+private:
+    QIODevice& device_;
+    std::array<char, 1 << 16> buffer_{};
+};
+
+QPushButton* MakeButton(QWidget* parent, const char* name, int left, int top, int width, int height,
+                        const QPixmap& picture) {
+    auto* button = new QPushButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(left, top, width, height);
+    button->setIcon(QIcon(picture));
+    button->setIconSize(QSize(25, 25));
+    return button;
+}
+
+QFrame* MakeSwatch(QWidget* parent, const char* name, int left, int top, const QColor& color) {
+    auto* shape = new QFrame(parent);
+    shape->setObjectName(QLatin1String(name));
+    shape->setGeometry(left, top, 20, 10);
+    shape->setFrameShape(QFrame::NoFrame);
+    shape->setAutoFillBackground(true);
+    QPalette p = shape->palette();
+    p.setColor(QPalette::Window, color);
+    shape->setPalette(p);
+    return shape;
+}
+
+QLabel* MakeLegendLabel(QWidget* parent, const char* name, int left, int top, Str text) {
+    auto* label = new QLabel(QRes(text), parent);
+    label->setObjectName(QLatin1String(name));
+    label->setFont(PixelFont(kArial, 11));
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+QAction* MakeCommand(QObject* list, const char* name, Str caption, const QKeySequence& shortcut, Picture picture) {
+    auto* action = new QAction(list);
+    action->setObjectName(QLatin1String(name));
+    action->setText(QRes(caption));
+    action->setShortcut(shortcut);
+    action->setIcon(QIcon(ImageListPicture(picture)));
+    return action;
+}
+
+}  // namespace
+
+TForm1::TForm1(QWidget* parent) : QWidget(parent) {
+    InstallFontSubstitutes();
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QRes(Str::ProductName));
+    setWindowIcon(ProgramIcon());
+    setFont(PixelFont(kMsSansSerif, 11));
+    // The button face behind every control.
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, p.color(QPalette::Button));
+    setPalette(p);
+
+    CreateControls();
+    CreateCommands();
+
+    // The platform window exists from here on, so the frame is known where
+    // the platform can tell it before the window is shown.
+    create();
+    move(kDesignLeft, kDesignTop);
+    SetOuterSize(*this, kDesignOuterWidth, kDesignOuterHeight);
+    FormCreate();
+}
+
+TForm1::~TForm1() { FormDestroy(); }
+
+void TForm1::CreateControls() {
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setGeometry(0, 0, width(), 30);
+
+    Label1 = new QLabel(Panel1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setFont(PixelFont(kArial, 16, false, true));
+    QPalette blue = Label1->palette();
+    blue.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0xFF));
+    Label1->setPalette(blue);
+    Label1->move(16, 8);
+    Label1->adjustSize();
+
+    OuvrirBtn = MakeButton(this, "OuvrirBtn", 16, 40, 75, 30, ImageListPicture(Picture::Open));
+    SaveBtn = MakeButton(this, "SaveBtn", 112, 40, 75, 30, ImageListPicture(Picture::Save));
+    PasteBtn = MakeButton(this, "PasteBtn", 208, 40, 75, 30, ImageListPicture(Picture::Paste));
+
+    Shape1 = MakeSwatch(this, "Shape1", 312, 40, QColor(0x00, 0x00, 0x00));
+    Label2 = MakeLegendLabel(this, "Label2", 344, 40, Str::LegendDirectShow);
+    Shape2 = MakeSwatch(this, "Shape2", 312, 58, QColor(0x00, 0x80, 0x00));
+    Label3 = MakeLegendLabel(this, "Label3", 344, 56, Str::LegendDmo);
+    Shape3 = MakeSwatch(this, "Shape3", 408, 42, QColor(0x80, 0x00, 0x80));
+    Label4 = MakeLegendLabel(this, "Label4", 432, 40, Str::LegendPnp);
+    Shape4 = MakeSwatch(this, "Shape4", 408, 58, QColor(0x00, 0x00, 0xFF));
+    Label5 = MakeLegendLabel(this, "Label5", 432, 56, Str::LegendAcm);
+
+    AproposBtn = MakeButton(this, "AproposBtn", 496, 40, 83, 30, ImageListPicture(Picture::About));
+    CloseBtn = MakeButton(this, "CloseBtn", 600, 40, 75, 30, ImageListPicture(Picture::Quit));
+
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setGeometry(8, kMemoTop, 671, 361);
+    Memo1->setReadOnly(true);
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setWordWrapMode(QTextOption::NoWrap);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->document()->setUndoRedoEnabled(false);
+    // Drops and the context menu belong to the window, over the report too.
+    Memo1->setAcceptDrops(false);
+    Memo1->viewport()->setAcceptDrops(false);
+    Memo1->setContextMenuPolicy(Qt::NoContextMenu);
+
+    AproposFrame1 = new TAproposFrame(this);
+    AproposFrame1->setObjectName(QStringLiteral("AproposFrame1"));
+    AproposFrame1->setGeometry(-500, -2, 324, 451);
+
+    OpenDialog1 = new QFileDialog(this);
+    OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
+    OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+    OpenDialog1->setFileMode(QFileDialog::ExistingFile);
+    OpenDialog1->setNameFilters(NameFilters(Res(Str::OpenDialogFilter)));
+    OpenDialog1->setDefaultSuffix(QStringLiteral("grf"));
+
+    SaveDialog1 = new QFileDialog(this);
+    SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
+    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+    SaveDialog1->setFileMode(QFileDialog::AnyFile);
+    SaveDialog1->setNameFilters(NameFilters(Res(Str::SaveDialogFilter)));
+    SaveDialog1->setDefaultSuffix(QStringLiteral("log"));
+    // The classic save dialog replaces an existing log without asking.
+    SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite, true);
+}
+
+void TForm1::CreateCommands() {
+    ActionList1 = new QObject(this);
+    ActionList1->setObjectName(QStringLiteral("ActionList1"));
+    // The captions stored here are design values; FormShow sets the real ones.
+    acOuvrir = MakeCommand(ActionList1, "acOuvrir", Str::CaptionOpen, QKeySequence(Qt::CTRL | Qt::Key_F), Picture::Open);
+    acPaste = MakeCommand(ActionList1, "acPaste", Str::CaptionPaste, QKeySequence(Qt::CTRL | Qt::Key_V), Picture::Paste);
+    acSauver = MakeCommand(ActionList1, "acSauver", Str::CaptionSave, QKeySequence(Qt::CTRL | Qt::Key_S), Picture::Save);
+    acApropos = MakeCommand(ActionList1, "acApropos", Str::CaptionAbout, QKeySequence(Qt::Key_F1), Picture::About);
+    acQuitter = MakeCommand(ActionList1, "acQuitter", Str::CaptionQuit, QKeySequence(Qt::ALT | Qt::Key_F4), Picture::Quit);
+    acSauver->setEnabled(false);
+    acApropos->setCheckable(true);
+    for (QAction* command : {acOuvrir, acPaste, acSauver, acApropos, acQuitter}) addAction(command);
+
+    connect(acOuvrir, &QAction::triggered, this, &TForm1::acOuvrirExecute);
+    connect(acPaste, &QAction::triggered, this, &TForm1::acPasteExecute);
+    connect(acSauver, &QAction::triggered, this, &TForm1::acSauverExecute);
+    connect(acApropos, &QAction::triggered, this, &TForm1::acAproposExecute);
+    connect(acQuitter, &QAction::triggered, this, &TForm1::acQuitterExecute);
+
+    ActionLink::Bind(acOuvrir, OuvrirBtn);
+    ActionLink::Bind(acSauver, SaveBtn);
+    ActionLink::Bind(acPaste, PasteBtn);
+    ActionLink::Bind(acApropos, AproposBtn);
+    ActionLink::Bind(acQuitter, CloseBtn);
+    ActionLink::Bind(acApropos, AproposFrame1->FermerBtn());
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    const auto entry = [this](const char* name, QAction* command) {
+        auto* item = new QAction(PopupMenu1);
+        item->setObjectName(QLatin1String(name));
+        ActionLink::Bind(command, item);
+        PopupMenu1->addAction(item);
+    };
+    entry("Ouvrir1", acOuvrir);
+    entry("Coller1", acPaste);
+    entry("Sauver1", acSauver);
+    QAction* separator = PopupMenu1->addSeparator();
+    separator->setObjectName(QStringLiteral("N1"));
+    entry("Apropos1", acApropos);
+    entry("Quitter1", acQuitter);
+
+    AppEvents1 = new ApplicationEvents(this, [this]() { AppEvents1Activate(); });
+}
+
+void TForm1::FormCreate() {
+    FormResize();
+    catalog_ = LoadInstalledCatalog();
+}
+
+void TForm1::FormDestroy() {
+    if (catalog_) catalog_->Release();
+    catalog_.reset();
+}
+
+void TForm1::FormShow() {
+    programVersion_ = Q(ProgramVersionText());
+    lastUpdateText_ = Q(dates_.ShortDate(LocalDateTime{2009, 1, 20, 0, 0, 0, 2}));
+
+    const std::string product(Res(Str::ProductName));
+    const std::string author(Res(Str::Author));
+    acOuvrir->setText(QRes(Str::CaptionOpen));
+    acOuvrir->setToolTip(QRes(Str::HintOpen));
+    acPaste->setText(QRes(Str::CaptionPaste));
+    acPaste->setToolTip(QRes(Str::HintPaste));
+    acSauver->setText(QRes(Str::CaptionSave));
+    acSauver->setToolTip(Q(FormatRes(Str::HintSave, {currentFileName_.toStdString()})));
+    acApropos->setText(QRes(Str::CaptionAbout));
+    acApropos->setToolTip(Q(FormatRes(Str::HintAbout, {product, author})));
+    acQuitter->setText(QRes(Str::CaptionQuit));
+    acQuitter->setToolTip(Q(FormatRes(Str::HintQuit, {product})));
+
+    setWindowTitle(QRes(Str::ProductName) + QLatin1Char(' ') + programVersion_ + QLatin1Char(' ') + QRes(Str::By) +
+                   QLatin1Char(' ') + QRes(Str::Author));
+    AproposFrame1->InitTexts();
+    setAcceptDrops(true);
+}
+
+void TForm1::FormResize() {
+    Memo1->resize(width() - 20, height() - Memo1->y() - 20);
+    // Stated in the window's outer width, frame included.
+    CloseBtn->move(OuterWidth(*this) - 112, CloseBtn->y());
+    AproposBtn->move(OuterWidth(*this) - 216, AproposBtn->y());
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        FormShow();
+    }
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Panel1->setGeometry(0, 0, width(), Panel1->height());  // aligned to the top
+    FormResize();
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TForm1::dragMoveEvent(QDragMoveEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+    event->acceptProposedAction();
+    WMDROPFILES(event->mimeData());
+}
+
+void TForm1::contextMenuEvent(QContextMenuEvent* event) { PopupMenu1->popup(event->globalPos()); }
+
+void TForm1::WMDROPFILES(const QMimeData* files) {
+    // Only the first file counts, whatever its extension.
+    const QString path = FirstFileOf(files);
+    if (!path.isEmpty()) AnalyzeGraphFile(path);
+}
+
+void TForm1::AppEvents1Activate() {
+    bool fileList = false;
+    try {
+        fileList = HoldsFileList(QGuiApplication::clipboard()->mimeData());
+    } catch (...) {
+    }
+    // Only the button: the command, its shortcut and its menu entry stay.
+    PasteBtn->setEnabled(fileList);
+}
+
+void TForm1::acOuvrirExecute() {
+    if (OpenDialog1->exec() != QDialog::Accepted) return;
+    const QStringList files = OpenDialog1->selectedFiles();
+    if (!files.isEmpty() && !files.first().isEmpty()) AnalyzeGraphFile(files.first());
+}
+
+void TForm1::acPasteExecute() {
+    QString path;
+    try {
+        path = FirstFileOf(QGuiApplication::clipboard()->mimeData());
+    } catch (...) {
+        // A clipboard that cannot be read holds nothing to paste.
+        path.clear();
+    }
+    if (!path.isEmpty()) AnalyzeGraphFile(path);
+}
+
+QString TForm1::ProposedLogName(const QString& fileName) {
+    const qsizetype nameStart = std::max(fileName.lastIndexOf(QLatin1Char('/')), fileName.lastIndexOf(QLatin1Char('\\'))) + 1;
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    const QString stem = dot >= nameStart ? fileName.left(dot) : fileName;
+    return stem + QStringLiteral(".log");
+}
+
+void TForm1::acSauverExecute() {
+    const QString proposed = ProposedLogName(currentFileName_);
+    SaveDialog1->setDirectory(QFileInfo(proposed).absolutePath());
+    SaveDialog1->selectFile(proposed);
+    if (SaveDialog1->exec() != QDialog::Accepted) return;
+    const QStringList files = SaveDialog1->selectedFiles();
+    if (!files.isEmpty() && !files.first().isEmpty()) SaveLog(files.first());
+}
+
+void TForm1::SaveLog(const QString& fileName) {
+    // Written beside the target and renamed over it at the end, so that a
+    // failed save leaves an existing file as it was.
+    QSaveFile file(fileName);
+    QString failure;
+    if (!file.open(QIODevice::WriteOnly)) {
+        failure = file.errorString();
+    } else {
+        {
+            DeviceBuffer buffer(file);
+            std::ostream out(&buffer);
+            WriteRtfReport(out, report_);
+            out.flush();
+        }
+        if (file.error() != QFileDevice::NoError || !file.commit()) failure = file.errorString();
+    }
+    if (!failure.isEmpty())
+        ShowError(Q(FormatRes(Str::SaveLogError,
+                              {QDir::toNativeSeparators(fileName).toStdString(), failure.toStdString()})));
+}
+
+void TForm1::ShowError(const QString& message) { QMessageBox::critical(this, windowTitle(), message); }
+
+void TForm1::acAproposExecute() {
+    // The command has already flipped its check mark.
+    if (acApropos->isChecked())
+        AproposFrame1->ShowPanel(programVersion_, lastUpdateText_);
+    else
+        AproposFrame1->HidePanel();
+}
+
+void TForm1::acQuitterExecute() { close(); }
+
+bool TForm1::AnalyzeGraphFile(const QString& path) {
+    AnalysisEnvironment env;
+    env.catalog = catalog_.get();
+    env.dates = &dates_;
+    env.programVersion = programVersion_.isEmpty() ? std::string() : programVersion_.toStdString();
+    env.observer = this;
+    try {
+        return quorvel::AnalyzeGraphFile(QFile::encodeName(path).toStdString(), report_, env).complete;
+    } catch (...) {
+        // The analysis ends quietly whatever happened; the window is left as
+        // after any analysis.
+        AnalysisFinished(AnalysisResult{});
+        return false;
+    }
+}
+
+void TForm1::AnalysisStarted(const std::string& path) {
+    if (!waitCursor_) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        waitCursor_ = true;
+    }
+    currentFileName_ = QFile::decodeName(path.c_str());
+    Label1->setText(currentFileName_ + QStringLiteral("  "));
+    Label1->adjustSize();
+    acSauver->setToolTip(Q(FormatRes(Str::HintSave, {currentFileName_.toStdString()})));
+    Memo1->clear();
+}
+
+void TForm1::AnalysisFinished(const AnalysisResult&) {
+    try {
+        ShowReport(*Memo1, report_);
+    } catch (...) {
+        // What could not be shown is lost; the window goes on.
+    }
+    if (waitCursor_) {
+        QGuiApplication::restoreOverrideCursor();
+        waitCursor_ = false;
+    }
+    acSauver->setEnabled(true);
+}
+
+}  // namespace quorvel::ui
