@@ -2,7 +2,12 @@
 # Installs what building and testing Quorvel needs on Debian 12, if missing.
 set -euo pipefail
 
-packages=(build-essential cmake ninja-build pkg-config nlohmann-json3-dev libgtest-dev libbenchmark-dev)
+packages=(build-essential cmake ninja-build pkg-config nlohmann-json3-dev libgtest-dev libbenchmark-dev
+  # The window: Qt 6 Widgets and its platform plugins (offscreen for the tests),
+  # libjpeg for the about panel's photograph, fonts near the classic ones.
+  qt6-base-dev qt6-qpa-plugins libjpeg62-turbo-dev fonts-liberation2 fonts-dejavu-core
+  # Running the window on a virtual display, and scripts/screenshot.sh.
+  xvfb xauth openbox xdotool xclip imagemagick)
 
 missing=()
 for p in "${packages[@]}"; do

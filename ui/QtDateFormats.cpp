@@ -2,7 +2,6 @@
 
 #include <QDate>
 #include <QLocale>
-#include <QRegularExpression>
 #include <QTime>
 
 namespace quorvel::ui {
@@ -12,12 +11,19 @@ QDate DateOf(const LocalDateTime& t) { return QDate(t.year, t.month, t.day); }
 QTime TimeOf(const LocalDateTime& t) { return QTime(t.hour, t.minute, t.second); }
 
 // Qt's long time format ends with the time zone ("HH:mm:ss t"); the report's
-// time stamp is local time and says nothing of the zone.
+// time stamp is local time and says nothing of the zone.  The zone's letters
+// are dropped outside quoted text only, with the spaces and brackets around.
 QString LongTimeFormat(const QLocale& locale) {
-    QString format = locale.timeFormat(QLocale::LongFormat);
-    static const QRegularExpression zone(QStringLiteral("\\s*\\(?t+\\)?"));
-    format.remove(zone);
-    return format.trimmed();
+    const QString format = locale.timeFormat(QLocale::LongFormat);
+    QString kept;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == QLatin1Char('\'')) quoted = !quoted;
+        if (!quoted && c == QLatin1Char('t')) continue;
+        kept += c;
+    }
+    kept.remove(QStringLiteral("()"));
+    return kept.trimmed();
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include <QSaveFile>
 
 #include <array>
+#include <cerrno>
 #include <functional>
 #include <ostream>
 #include <streambuf>
@@ -87,11 +88,14 @@ private:
 };
 
 // Writes the log into a QSaveFile as the RTF writer produces it, without a
-// second copy of a big report in memory.
+// second copy of a big report in memory.  A short write (a full disk) is a
+// failure: the device itself does not count it as an error.
 class DeviceBuffer final : public std::streambuf {
 public:
     explicit DeviceBuffer(QIODevice& device) : device_(device) { setp(buffer_.data(), buffer_.data() + buffer_.size()); }
-    ~DeviceBuffer() override { sync(); }
+
+    // Empty while every byte went through.
+    const QString& Failure() const { return failure_; }
 
 protected:
     int_type overflow(int_type c) override {
@@ -104,7 +108,15 @@ protected:
     }
     int sync() override {
         const qint64 n = pptr() - pbase();
-        if (n > 0 && device_.write(pbase(), n) != n) return -1;
+        if (!failure_.isEmpty()) return -1;
+        if (n > 0) {
+            errno = 0;
+            const qint64 written = device_.write(pbase(), n);
+            if (written != n) {
+                failure_ = errno != 0 ? qt_error_string(errno) : device_.errorString();
+                return -1;
+            }
+        }
         setp(buffer_.data(), buffer_.data() + buffer_.size());
         return 0;
     }
@@ -112,6 +124,7 @@ protected:
 private:
     QIODevice& device_;
     std::array<char, 1 << 16> buffer_{};
+    QString failure_;
 };
 
 QPushButton* MakeButton(QWidget* parent, const char* name, int left, int top, int width, int height,
@@ -415,23 +428,32 @@ void TForm1::SaveLog(const QString& fileName) {
     // failed save leaves an existing file as it was.
     QSaveFile file(fileName);
     QString failure;
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered: each write reaches the file at once and a short one shows
+    // in its count, which the device's own buffer would hide until commit.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         failure = file.errorString();
     } else {
-        {
-            DeviceBuffer buffer(file);
-            std::ostream out(&buffer);
-            WriteRtfReport(out, report_);
-            out.flush();
+        DeviceBuffer buffer(file);
+        std::ostream out(&buffer);
+        WriteRtfReport(out, report_);
+        out.flush();
+        if (!buffer.Failure().isEmpty()) {
+            failure = buffer.Failure();
+            file.cancelWriting();
+        } else if (!out || !file.commit()) {
+            failure = file.errorString();
         }
-        if (file.error() != QFileDevice::NoError || !file.commit()) failure = file.errorString();
     }
     if (!failure.isEmpty())
         ShowError(Q(FormatRes(Str::SaveLogError,
                               {QDir::toNativeSeparators(fileName).toStdString(), failure.toStdString()})));
 }
 
-void TForm1::ShowError(const QString& message) { QMessageBox::critical(this, windowTitle(), message); }
+void TForm1::ShowError(const QString& message) {
+    QString text = message;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));  // the string table's line ends
+    QMessageBox::critical(this, windowTitle(), text);
+}
 
 void TForm1::acAproposExecute() {
     // The command has already flipped its check mark.

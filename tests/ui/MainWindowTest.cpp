@@ -1,0 +1,589 @@
+// The main window as a user meets it: its commands through their buttons,
+// shortcuts and menu entries, opening, dropping and pasting graph files,
+// saving the report as a log, and its layout when resized.
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <csignal>
+#include <sys/resource.h>
+
+#include "resources/Strings.hpp"
+#include "tests/support/RtfReader.hpp"
+#include "tests/ui/UiTestSupport.hpp"
+
+using namespace quorvel;
+using namespace quorvel::uitest;
+
+namespace {
+
+QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+template <typename T>
+T* Child(QObject& root, const char* name) {
+    return root.findChild<T*>(QLatin1String(name));
+}
+
+// Types `path` into the file dialog's name field and confirms, as a user
+// does (selectFile() leaves a shown dialog's field alone while it has focus).
+void TypeAndConfirm(QWidget* w, const QString& path) {
+    auto* dialog = qobject_cast<QFileDialog*>(w);
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    QVERIFY(name);
+    name->setText(path);
+    static_cast<QDialog*>(dialog)->accept();
+}
+
+// Chooses `path` in the open dialog as soon as it shows.
+std::shared_ptr<bool> ChooseInOpenDialog(const QString& path) {
+    return OnModal(QStringLiteral("OpenDialog1"), [path](QWidget* w) { TypeAndConfirm(w, path); });
+}
+
+std::shared_ptr<bool> ChooseInSaveDialog(const QString& path) {
+    return OnModal(QStringLiteral("SaveDialog1"), [path](QWidget* w) { TypeAndConfirm(w, path); });
+}
+
+std::shared_ptr<bool> CancelDialog(const QString& name, int timeoutMs = 10000) {
+    return OnModal(name, [](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); }, timeoutMs);
+}
+
+QMimeData* FileList(const QStringList& paths) {
+    auto* data = new QMimeData;
+    QList<QUrl> urls;
+    for (const QString& p : paths) urls.append(QUrl::fromLocalFile(p));
+    data->setUrls(urls);
+    return data;
+}
+
+void Drop(QWidget& window, QMimeData* data) {
+    const QPointF at(window.width() / 2.0, window.height() / 2.0);
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    QDropEvent drop(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+}
+
+void Activate() {
+    QApplicationStateChangeEvent event(Qt::ApplicationActive);
+    QApplication::sendEvent(qApp, &event);
+}
+
+QList<ShownLine> FromRtf(const std::vector<test::RtfLine>& rtf) {
+    QList<ShownLine> lines;
+    for (const test::RtfLine& l : rtf)
+        lines.append({Q(l.text), QColor((l.color >> 16) & 0xFF, (l.color >> 8) & 0xFF, l.color & 0xFF), l.bold});
+    return lines;
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir_;
+
+    // Opens `path` through the open command, as a user does.
+    void OpenThroughDialog(TestForm& form, const QString& path) {
+        auto chosen = ChooseInOpenDialog(path);
+        Child<QAction>(form, "acOuvrir")->trigger();
+        QVERIFY(*chosen);
+        // The closed dialog hands the focus back to the window.
+        QVERIFY(ShowActive(form));
+    }
+
+    static QString Label1Text(TestForm& form) { return Child<QLabel>(form, "Label1")->text(); }
+
+private slots:
+    void init() { QGuiApplication::clipboard()->clear(); }
+
+    void captionFromTheFirstShow() {
+        TestForm form;
+        QVERIFY(ShowActive(form));
+        QCOMPARE(form.windowTitle(), QStringLiteral("Quorvel 2.1.1 de Brunmoor"));
+    }
+
+    void commandsHaveTheirCaptionsHintsAndShortcuts() {
+        TestForm form;
+        QVERIFY(ShowActive(form));
+        struct Expected {
+            const char* command;
+            const char* button;
+            QString caption;
+            QString hint;
+            QKeySequence shortcut;
+        };
+        const QList<Expected> expected = {
+            {"acOuvrir", "OuvrirBtn", "Ouvrir", "Ouvrir un fichier .grf", QKeySequence("Ctrl+F")},
+            {"acPaste", "PasteBtn", "Coller", "Coller un fichier depuis le presse-papiers", QKeySequence("Ctrl+V")},
+            {"acSauver", "SaveBtn", "Sauver", "Enregistrer un fichier log avec l'analyse de ", QKeySequence("Ctrl+S")},
+            {"acApropos", "AproposBtn", "A propos...", "Pour avoir des informations sur Quorvel et Brunmoor",
+             QKeySequence("F1")},
+            {"acQuitter", "CloseBtn", "Quitter", "Quitter Quorvel", QKeySequence("Alt+F4")},
+        };
+        for (const Expected& e : expected) {
+            auto* command = Child<QAction>(form, e.command);
+            auto* button = Child<QPushButton>(form, e.button);
+            QVERIFY2(command && button, e.command);
+            QCOMPARE(command->text(), e.caption);
+            QCOMPARE(command->toolTip(), e.hint);
+            QCOMPARE(command->shortcut(), e.shortcut);
+            QCOMPARE(button->text(), e.caption);
+            QCOMPARE(button->toolTip(), e.hint);
+        }
+    }
+
+    void contextMenuHoldsTheCommandsInOrder() {
+        TestForm form;
+        QVERIFY(ShowActive(form));
+        auto* menu = Child<QMenu>(form, "PopupMenu1");
+        QVERIFY(menu);
+        QStringList names;
+        QStringList captions;
+        for (QAction* a : menu->actions()) {
+            names.append(a->objectName());
+            captions.append(a->isSeparator() ? QStringLiteral("-") : a->text());
+        }
+        QCOMPARE(names, QStringList({"Ouvrir1", "Coller1", "Sauver1", "N1", "Apropos1", "Quitter1"}));
+        QCOMPARE(captions, QStringList({"Ouvrir", "Coller", "Sauver", "-", "A propos...", "Quitter"}));
+        QVERIFY(!Child<QAction>(form, "Sauver1")->isEnabled());
+    }
+
+    void openDialogOffersGraphFiles() {
+        TestForm form;
+        QVERIFY(ShowActive(form));
+        QStringList filters;
+        QString suffix;
+        auto seen = OnModal(QStringLiteral("OpenDialog1"), [&](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            filters = dialog->nameFilters();
+            suffix = dialog->defaultSuffix();
+            dialog->reject();
+        });
+        Child<QAction>(form, "acOuvrir")->trigger();
+        QVERIFY(*seen);
+        QCOMPARE(filters, QStringList({"Fichiers GraphEdit (*.grf)", "Tous fichiers (*.*)"}));
+        QCOMPARE(suffix, QStringLiteral("grf"));
+        // Cancelled: nothing analysed.
+        QCOMPARE(Label1Text(form), QString());
+        QVERIFY(form.CurrentFileName().isEmpty());
+        QVERIFY(!Child<QAction>(form, "acSauver")->isEnabled());
+    }
+
+    void openRunsFromEachOfItsControls_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("command") << "command";
+        QTest::newRow("Ctrl+F") << "shortcut";
+        QTest::newRow("OuvrirBtn") << "button";
+        QTest::newRow("Ouvrir1") << "menu";
+    }
+    void openRunsFromEachOfItsControls() {
+        QFETCH(QString, how);
+        const QString path = WriteFile(dir_, QStringLiteral("capture.grf"), ColourfulGraph());
+        TestForm form;
+        QVERIFY(ShowActive(form));
+        auto chosen = ChooseInOpenDialog(path);
+        if (how == "command") Child<QAction>(form, "acOuvrir")->trigger();
+        if (how == "shortcut") QTest::keyClick(&form, Qt::Key_F, Qt::ControlModifier);
+        if (how == "button") QTest::mouseClick(Child<QPushButton>(form, "OuvrirBtn"), Qt::LeftButton);
+        if (how == "menu") Child<QAction>(form, "Ouvrir1")->trigger();
+        QVERIFY(*chosen);
+
+        QCOMPARE(form.CurrentFileName(), path);
+        QCOMPARE(Label1Text(form), path + QStringLiteral("  "));
+        auto* save = Child<QAction>(form, "acSauver");
+        QVERIFY(save->isEnabled());
+        QVERIFY(Child<QPushButton>(form, "SaveBtn")->isEnabled());
+        QCOMPARE(save->toolTip(), QStringLiteral("Enregistrer un fichier log avec l'analyse de ") + path);
+        QCOMPARE(Child<QPushButton>(form, "SaveBtn")->toolTip(), save->toolTip());
+        const QList<ShownLine> lines = ShownLines(*Child<QPlainTextEdit>(form, "Memo1"));
+        QVERIFY(lines.size() > 20);
+        QCOMPARE(lines[1].text, QStringLiteral("CAPTURE.GRF"));
+        QVERIFY(!QGuiApplication::overrideCursor());  // the wait cursor is gone
+    }
+
+    void headerStampUsesTheDesktopsFormats() {
+        if (QLocale::system().name() != QStringLiteral("fr_FR"))
+            QSKIP("needs a French desktop: LC_ALL=fr_FR.UTF-8, as CTest sets it");
+        QTemporaryDir dir;
+        const QString path = WriteFile(dir, QStringLiteral("dated.grf"), ColourfulGraph());
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime(QDate(2009, 1, 20), QTime(8, 30, 4)), QFileDevice::FileModificationTime));
+        }
+        TestForm form;
+        QVERIFY(ShowActive(form));
+        Drop(form, FileList({path}));
+        const QList<ShownLine> lines = ShownLines(*Child<QPlainTextEdit>(form, "Memo1"));
+        QCOMPARE(lines[3].text, QStringLiteral("Analyse du fichier ") + path + QStringLiteral(", modifié le 20/01/2009 08:30:04"));
+        const QString today = QLocale::system().toString(QDate::currentDate(), QLocale::LongFormat);
+        QCOMPARE(lines[4].text, QStringLiteral("faite le ") + today + QStringLiteral(" avec Quorvel de Brunmoor version 2.1.1"));
+    }
+
+    void reportShowsColoursAndBoldFromItsFirstLine() {
+        const QString path = WriteFile(dir_, QStringLiteral("long.grf"), LongGraph(300));
+        const QString colours = WriteFile(dir_, QStringLiteral("colours.grf"), ColourfulGraph());
+        TestForm form;
+        QVERIFY(ShowActive(form));
+        auto* memo = Child<QPlainTextEdit>(form, "Memo1");
+
+        OpenThroughDialog(form, colours);
+        const QList<ShownLine> lines = ShownLines(*memo);
+        const QColor olive(0x80, 0x80, 0x00);
+        const auto find = [&](const QString& start) {
+            for (const ShownLine& l : lines)
+                if (l.text.startsWith(start)) return l;
+            return ShownLine{};
+        };
+        // Filter lines begin with their id and two spaces.
+        QCOMPARE(find("CAPTURE").text, QString());  // another file: the old report is gone
+        QCOMPARE(lines[1], (ShownLine{"COLOURS.GRF", olive, true}));
+        QCOMPARE(find("0001  ").color, QColor(0x00, 0x00, 0x00));
+        QCOMPARE(find("0002  ").color, QColor(0x00, 0x80, 0x00));
+        QCOMPARE(find("0003  ").color, QColor(0x00, 0x00, 0xFF));
+        QCOMPARE(find("0004  ").color, QColor(0x80, 0x00, 0x80));
+        QVERIFY(find("0002  ").bold);
+        QCOMPARE(find("FILTERS"), (ShownLine{"FILTERS", olive, true}));
+        QCOMPARE(lines[0].bold, false);
+
+        // Scroll away, then analyse a long report: it shows from its top.
+        OpenThroughDialog(form, path);
+        memo->verticalScrollBar()->setValue(memo->verticalScrollBar()->maximum());
+        OpenThroughDialog(form, path);
+        QVERIFY(memo->verticalScrollBar()->maximum() > 0);
+        QCOMPARE(memo->verticalScrollBar()->value(), 0);
+        QCOMPARE(memo->horizontalScrollBar()->value(), memo->horizontalScrollBar()->minimum());
+        QCOMPARE(memo->textCursor().position(), 0);
+        QVERIFY(memo->isReadOnly());
+    }
+
+    void saveIsDisabledBeforeAnyAnalysis() {
+        TestForm form;
+        QVERIFY(ShowActive(form));
+        QVERIFY(!Child<QAction>(form, "acSauver")->isEnabled());
+        QVERIFY(!Child<QPushButton>(form, "SaveBtn")->isEnabled());
+        auto opened = CancelDialog(QStringLiteral("SaveDialog1"), 500);
+        QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
+        QTest::qWait(700);
+        QVERIFY(!*opened);
+    }
+
+    void saveIsEnabledEvenAfterAFailedAnalysis() {
+        const QString missing = dir_.filePath(QStringLiteral("missing.grf"));
+        TestForm form;
+        QVERIFY(ShowActive(form));
+        Drop(form, FileList({missing}));
+        QCOMPARE(Label1Text(form), missing + QStringLiteral("  "));
+        QVERIFY(Child<QAction>(form, "acSauver")->isEnabled());
+        QVERIFY(!QGuiApplication::overrideCursor());
+        auto opened = CancelDialog(QStringLiteral("SaveDialog1"));
+        QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(*opened);
+    }
+
+    void dropOfThreeFilesAnalysesOnlyTheFirst() {
+        const QString first = WriteFile(dir_, QStringLiteral("first.txt"), ColourfulGraph("First"));
+        const QString second = WriteFile(dir_, QStringLiteral("second.grf"), ColourfulGraph("Second"));
+        const QString third = WriteFile(dir_, QStringLiteral("third.grf"), ColourfulGraph("Third"));
+        TestForm form;
+        QVERIFY(ShowActive(form));
+        QVERIFY(form.acceptDrops());
+        Drop(form, FileList({first, second, third}));
+        QCOMPARE(form.CurrentFileName(), first);
+        QCOMPARE(Label1Text(form), first + QStringLiteral("  "));
+        const QList<ShownLine> lines = ShownLines(*Child<QPlainTextEdit>(form, "Memo1"));
+        QCOMPARE(lines[1].text, QStringLiteral("FIRST.TXT"));  // any extension is analysed
+        bool firstFilter = false;
+        for (const ShownLine& l : lines) {
+            firstFilter = firstFilter || l.text.contains(QStringLiteral("\"File First\""));
+            QVERIFY(!l.text.contains(QStringLiteral("Second")) && !l.text.contains(QStringLiteral("Third")));
+        }
+        QVERIFY(firstFilter);
+    }
+
+    void dropWithoutLocalFileDoesNothing() {
+        TestForm form;
+        QVERIFY(ShowActive(form));
+        auto* data = new QMimeData;
+        data->setUrls({QUrl(QStringLiteral("https://brunmoor.example/graph.grf"))});
+        Drop(form, data);
+        QCOMPARE(Label1Text(form), QString());
+        QVERIFY(!Child<QAction>(form, "acSauver")->isEnabled());
+    }
+
+    void pasteAnalysesTheFirstCopiedFile_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Ctrl+V") << "shortcut";
+        QTest::newRow("PasteBtn") << "button";
+        QTest::newRow("Coller1") << "menu";
+    }
+    void pasteAnalysesTheFirstCopiedFile() {
+        QFETCH(QString, how);
+        const QString first = WriteFile(dir_, QStringLiteral("pasted.grf"), ColourfulGraph("Pasted"));
+        const QString second = WriteFile(dir_, QStringLiteral("other.grf"), ColourfulGraph("Other"));
+        TestForm form;
+        QVERIFY(ShowActive(form));
+        QGuiApplication::clipboard()->setMimeData(FileList({first, second}));
+        if (how == "shortcut") QTest::keyClick(&form, Qt::Key_V, Qt::ControlModifier);
+        if (how == "button") {
+            Activate();
+            QTest::mouseClick(Child<QPushButton>(form, "PasteBtn"), Qt::LeftButton);
+        }
+        if (how == "menu") Child<QAction>(form, "Coller1")->trigger();
+        QCOMPARE(form.CurrentFileName(), first);
+        QCOMPARE(ShownLines(*Child<QPlainTextEdit>(form, "Memo1"))[1].text, QStringLiteral("PASTED.GRF"));
+    }
+
+    void pasteWithoutFileListDoesNothing() {
+        const QString path = WriteFile(dir_, QStringLiteral("kept.grf"), ColourfulGraph("Kept"));
+        TestForm form;
+        QVERIFY(ShowActive(form));
+        Drop(form, FileList({path}));
+        auto* memo = Child<QPlainTextEdit>(form, "Memo1");
+        const QList<ShownLine> before = ShownLines(*memo);
+
+        QGuiApplication::clipboard()->setText(QStringLiteral("/tmp/not-a-file-list.grf"));
+        QTest::keyClick(&form, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(form.CurrentFileName(), path);
+        QCOMPARE(ShownLines(*memo), before);
+
+        // A first path longer than the shell allows: nothing either.
+        QGuiApplication::clipboard()->setMimeData(FileList({QStringLiteral("/") + QString(70000, QLatin1Char('a'))}));
+        Child<QAction>(form, "acPaste")->trigger();
+        QCOMPARE(form.CurrentFileName(), path);
+        QCOMPARE(ShownLines(*memo), before);
+        QVERIFY(form.errors.isEmpty());
+    }
+
+    void pasteButtonFollowsTheClipboardAtEachActivation() {
+        const QString path = WriteFile(dir_, QStringLiteral("copied.grf"), ColourfulGraph("Copied"));
+        TestForm form;
+        QVERIFY(ShowActive(form));
+        auto* button = Child<QPushButton>(form, "PasteBtn");
+        auto* command = Child<QAction>(form, "acPaste");
+
+        QGuiApplication::clipboard()->setMimeData(FileList({path}));
+        Activate();
+        QVERIFY(button->isEnabled());
+
+        QGuiApplication::clipboard()->setText(QStringLiteral("some text"));
+        QVERIFY(button->isEnabled());  // only an activation looks at the clipboard
+        Activate();
+        QVERIFY(!button->isEnabled());
+        QVERIFY(command->isEnabled());
+        QVERIFY(Child<QAction>(form, "Coller1")->isEnabled());
+
+        // The shortcut still pastes while the button is disabled.
+        QGuiApplication::clipboard()->setMimeData(FileList({path}));
+        QTest::keyClick(&form, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(form.CurrentFileName(), path);
+        QVERIFY(!button->isEnabled());
+        Activate();
+        QVERIFY(button->isEnabled());
+    }
+
+    void proposedLogName_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("log");
+        QTest::newRow("extension") << R"(C:\graphs\capture.grf)" << R"(C:\graphs\capture.log)";
+        QTest::newRow("posix") << "/home/ana/graphs/capture.grf" << "/home/ana/graphs/capture.log";
+        QTest::newRow("no extension") << "/home/ana/graphs/capture" << "/home/ana/graphs/capture.log";
+        QTest::newRow("dotted folder") << "/home/ana/my.graphs/capture" << "/home/ana/my.graphs/capture.log";
+        QTest::newRow("two dots") << "/home/ana/capture.old.grf" << "/home/ana/capture.old.log";
+        QTest::newRow("log already") << "/home/ana/capture.log" << "/home/ana/capture.log";
+    }
+    void proposedLogName() {
+        QFETCH(QString, file);
+        QFETCH(QString, log);
+        QCOMPARE(ui::TForm1::ProposedLogName(file), log);
+    }
+
+    void saveDialogProposesTheLogBesideTheGraph_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("proposed");
+        QTest::newRow("with extension") << "capture.grf" << "capture.log";
+        QTest::newRow("without extension") << "capture" << "capture.log";
+    }
+    void saveDialogProposesTheLogBesideTheGraph() {
+        QFETCH(QString, name);
+        QFETCH(QString, proposed);
+        QTemporaryDir dir;
+        const QString path = WriteFile(dir, name, ColourfulGraph());
+        TestForm form;
+        QVERIFY(ShowActive(form));
+        Drop(form, FileList({path}));
+        QCOMPARE(form.CurrentFileName(), path);
+        QString shown;
+        QStringList filters;
+        QString suffix;
+        auto seen = OnModal(QStringLiteral("SaveDialog1"), [&](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            shown = dialog->selectedFiles().value(0);
+            filters = dialog->nameFilters();
+            suffix = dialog->defaultSuffix();
+            dialog->reject();
+        });
+        QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(*seen);
+        QCOMPARE(shown, dir.filePath(proposed));
+        QCOMPARE(filters, QStringList({"Fichier Log (*.log)", "Fichier Texte (*.txt)", "Tous fichiers (*.*)"}));
+        QCOMPARE(suffix, QStringLiteral("log"));
+        QVERIFY(!QFile::exists(dir.filePath(proposed)));  // cancelled: nothing written
+    }
+
+    void savedLogIsRtfWhateverItsExtension_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow(".log") << "report.log";
+        QTest::newRow(".txt") << "report.txt";
+        QTest::newRow(".dat") << "report.dat";
+    }
+    void savedLogIsRtfWhateverItsExtension() {
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        const QString graph = WriteFile(dir, QStringLiteral("capture.grf"), ColourfulGraph());
+        TestForm form;
+        QVERIFY(ShowActive(form));
+        OpenThroughDialog(form, graph);
+        const QString target = dir.filePath(name);
+        auto saved = ChooseInSaveDialog(target);
+        Child<QPushButton>(form, "SaveBtn")->click();
+        QVERIFY(*saved);
+        QVERIFY(form.errors.isEmpty());
+
+        const QByteArray rtf = ReadAll(target);
+        QVERIFY(rtf.startsWith("{\\rtf1"));
+        const QList<ShownLine> shown = ShownLines(*Child<QPlainTextEdit>(form, "Memo1"));
+        QList<ShownLine> read = FromRtf(test::ReadRtfLines(std::string_view(rtf.constData(), rtf.size())));
+        // A last empty paragraph is how some writers close a document.
+        if (read.size() == shown.size() + 1 && read.last().text.isEmpty()) read.removeLast();
+        QCOMPARE(read.size(), shown.size());
+        for (qsizetype i = 0; i < shown.size(); ++i) QVERIFY2(read[i] == shown[i], qPrintable(Describe(read[i])));
+        // Nothing but the log was written there.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    }
+
+    void saveIntoMissingFolderShowsErrorAndKeepsReport() {
+        QTemporaryDir dir;
+        const QString graph = WriteFile(dir, QStringLiteral("capture.grf"), ColourfulGraph());
+        TestForm form;
+        QVERIFY(ShowActive(form));
+        OpenThroughDialog(form, graph);
+        auto* memo = Child<QPlainTextEdit>(form, "Memo1");
+        const QList<ShownLine> before = ShownLines(*memo);
+
+        const QString target = dir.filePath(QStringLiteral("no-such-folder/capture.log"));
+        auto saved = ChooseInSaveDialog(target);
+        Child<QAction>(form, "acSauver")->trigger();
+        QVERIFY(*saved);
+        QCOMPARE(form.errors.size(), 1);
+        QVERIFY2(form.errors[0].contains(QDir::toNativeSeparators(target)), qPrintable(form.errors[0]));
+        QVERIFY(!QFile::exists(target));
+        QCOMPARE(ShownLines(*memo), before);
+    }
+
+    void failedSaveKeepsTheExistingFile() {
+        QTemporaryDir dir;
+        const QString graph = WriteFile(dir, QStringLiteral("capture.grf"), LongGraph(200));
+        const QString target = dir.filePath(QStringLiteral("capture.log"));
+        const QByteArray precious = "an older log that must survive";
+        {
+            QFile old(target);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write(precious);
+        }
+        TestForm form;
+        QVERIFY(ShowActive(form));
+        Drop(form, FileList({graph}));
+        const QList<ShownLine> before = ShownLines(*Child<QPlainTextEdit>(form, "Memo1"));
+
+        // The disk "fills up" after 4 KiB, for root as for anyone: the log
+        // is larger, so its writing fails half way.
+        rlimit old{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = old;
+        small.rlim_cur = 4096;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        auto saved = ChooseInSaveDialog(target);
+        QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+
+        QVERIFY(*saved);
+        QCOMPARE(form.errors.size(), 1);
+        QVERIFY2(form.errors[0].contains(QDir::toNativeSeparators(target)), qPrintable(form.errors[0]));
+        QCOMPARE(ReadAll(target), precious);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({"capture.grf", "capture.log"}));  // no temporary file left
+        QCOMPARE(ShownLines(*Child<QPlainTextEdit>(form, "Memo1")), before);
+    }
+
+    void resizeKeepsTheReportAndButtonsInPlace_data() {
+        QTest::addColumn<QSize>("client");
+        QTest::newRow("larger") << QSize(900, 640);
+        QTest::newRow("smaller") << QSize(520, 360);
+    }
+    void resizeKeepsTheReportAndButtonsInPlace() {
+        QFETCH(QSize, client);
+        TestForm form;
+        QVERIFY(ShowActive(form));
+        form.resize(client);
+        QTRY_COMPARE(form.size(), client);
+        const int outer = form.frameGeometry().width();
+        auto* memo = Child<QPlainTextEdit>(form, "Memo1");
+        QCOMPARE(memo->geometry(), QRect(8, 77, client.width() - 20, client.height() - 77 - 20));
+        QCOMPARE(Child<QPushButton>(form, "CloseBtn")->x(), outer - 112);
+        QCOMPARE(Child<QPushButton>(form, "AproposBtn")->x(), outer - 216);
+        QCOMPARE(Child<QPushButton>(form, "OuvrirBtn")->pos(), QPoint(16, 40));
+        QCOMPARE(Child<QPushButton>(form, "PasteBtn")->pos(), QPoint(208, 40));
+    }
+
+    void quitClosesTheWindow_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("command") << "command";
+        QTest::newRow("Alt+F4") << "shortcut";
+        QTest::newRow("CloseBtn") << "button";
+        QTest::newRow("Quitter1") << "menu";
+    }
+    void quitClosesTheWindow() {
+        QFETCH(QString, how);
+        TestForm form;
+        QVERIFY(ShowActive(form));
+        if (how == "command") Child<QAction>(form, "acQuitter")->trigger();
+        if (how == "shortcut") QTest::keyClick(&form, Qt::Key_F4, Qt::AltModifier);
+        if (how == "button") QTest::mouseClick(Child<QPushButton>(form, "CloseBtn"), Qt::LeftButton);
+        if (how == "menu") Child<QAction>(form, "Quitter1")->trigger();
+        QTRY_VERIFY(!form.isVisible());
+    }
+};
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    // The closing of a test window must not end the test program.
+    QApplication::setQuitOnLastWindowClosed(false);
+    MainWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "MainWindowTest.moc"
