@@ -144,13 +144,13 @@ std::string FormatText(std::string_view pattern, std::initializer_list<std::stri
     for (std::size_t i = 0; i < pattern.size(); ++i) {
         const char c = pattern[i];
         if (c == '%' && i + 1 < pattern.size()) {
-            const char spec = pattern[i + 1];
-            if (spec == '%') {
+            const char conversion = pattern[i + 1];
+            if (conversion == '%') {
                 out += '%';
                 ++i;
                 continue;
             }
-            if (spec == 's' || spec == 'd') {
+            if (conversion == 's' || conversion == 'd') {
                 if (next != args.end()) out += *next++;
                 ++i;
                 continue;
