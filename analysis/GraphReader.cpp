@@ -5,7 +5,11 @@
 
 namespace quorvel {
 
-GraphReader::GraphReader(ByteSource& source) : source_(source), size_(source.Size()), buffer_(kBufferSize) {}
+// The window never needs to be larger than the file itself.
+GraphReader::GraphReader(ByteSource& source)
+    : source_(source),
+      size_(source.Size()),
+      buffer_(static_cast<std::size_t>(std::clamp<std::uint64_t>(size_, 2, kBufferSize))) {}
 
 void GraphReader::Fail(std::string reason) const { throw AnalysisError(Cursor(), std::move(reason)); }
 
