@@ -7,7 +7,9 @@ packages=(build-essential cmake ninja-build pkg-config nlohmann-json3-dev libgte
   # libjpeg for the about panel's photograph, fonts near the classic ones.
   qt6-base-dev qt6-qpa-plugins libjpeg62-turbo-dev fonts-liberation2 fonts-dejavu-core
   # Running the window on a virtual display, and scripts/screenshot.sh.
-  xvfb xauth openbox xdotool xclip imagemagick)
+  xvfb xauth openbox xdotool xclip imagemagick
+  # Fuzzing: clang's libFuzzer and sanitizer runtimes.
+  clang libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do

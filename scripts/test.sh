@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds Quorvel and runs every test: once in an ordinary build, once under
+# Builds Quorvel and runs every test: once in an ordinary build, a short
+# fuzzing pass of every fuzz target, then every test again under
 # AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -15,6 +16,9 @@ run_suite() {
 
 echo "== Tests =="
 run_suite "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+echo "== Fuzzing: every target for a short, fixed time, failing on any finding =="
+QUORVEL_FUZZ_BUILD="$root/build-fuzz-ci" "$root/fuzz/ci.sh"
 
 echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer =="
 run_suite "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DQUORVEL_SANITIZE=ON -DQUORVEL_BUILD_BENCH=OFF
