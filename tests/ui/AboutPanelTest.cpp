@@ -25,13 +25,6 @@ using namespace quorvel::uitest;
 
 namespace {
 
-QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-template <typename T>
-T* Child(QObject& root, const char* name) {
-    return root.findChild<T*>(QLatin1String(name));
-}
-
 // Takes the URLs that the desktop is asked to open.
 class UrlCatcher : public QObject {
     Q_OBJECT

@@ -32,13 +32,6 @@ using namespace quorvel::uitest;
 
 namespace {
 
-QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-template <typename T>
-T* Child(QObject& root, const char* name) {
-    return root.findChild<T*>(QLatin1String(name));
-}
-
 // Types `path` into the file dialog's name field and confirms, as a user
 // does (selectFile() leaves a shown dialog's field alone while it has focus).
 void TypeAndConfirm(QWidget* w, const QString& path) {

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "tests/support/GraphBuilder.hpp"
 #include "ui/main.hpp"
@@ -60,5 +61,15 @@ QList<ShownLine> ShownLines(const QPlainTextEdit& memo);
 
 // "text" #RRGGBB bold, for failure messages.
 QString Describe(const ShownLine& line);
+
+inline QString Q(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A control of the window, found by its object name.
+template <typename T>
+T* Child(QObject& root, const char* name) {
+    return root.findChild<T*>(QLatin1String(name));
+}
 
 }  // namespace quorvel::uitest
