@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,7 +18,8 @@ namespace quorvel {
 struct AnalysisState {
     GraphReader& reader;
     const FilterCatalog& catalog;
-    std::vector<TfilterItem> GraphFilterList;
+    // A deque: graphs of thousands of filters grow it without moving records.
+    std::deque<TfilterItem> GraphFilterList;
     Color FilterLineColor = kBlack;
 };
 
