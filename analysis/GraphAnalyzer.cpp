@@ -1,5 +1,6 @@
 #include "analysis/GraphAnalyzer.hpp"
 
+#include <algorithm>
 #include <new>
 #include <optional>
 
@@ -43,20 +44,35 @@ void WriteHeader(ReportView& report, const std::string& path, const std::string&
     report.AddSeparatorLine();
 }
 
+bool IsVersionText(const std::uint8_t (&units)[8]) {
+    static constexpr std::uint8_t k0002[8] = {'0', 0, '0', 0, '0', 0, '2', 0};
+    static constexpr std::uint8_t k0003[8] = {'0', 0, '0', 0, '0', 0, '3', 0};
+    return std::equal(units, units + 8, k0002) || std::equal(units, units + 8, k0003);
+}
+
 // Probes offsets 512, 1024, ... for the version text that starts the stream.
+// Each probe takes the look-ahead 504 bytes on and reads four code units; a
+// file of gigabytes without a stream is probed by peeking at those 8 bytes
+// and moving the reader where the probe would have left it, so that probing
+// costs about what reading the file costs.
 std::string FindGraphStream(GraphReader& r) {
     std::string version;
     try {
         r.NextChar();
         r.SkipBytes(8);
         while (r.Position() < r.Size()) {
-            r.SkipBytes(504);
-            version = r.ReadChars(4);
-            if (version == "0002" || version == "0003") break;
-            version.clear();
+            const std::uint64_t probe = r.Cursor() + 504;
+            std::uint8_t units[8];
+            if (!r.PeekAt(probe, units, sizeof units)) break;  // the last probe would run into the end
+            if (IsVersionText(units)) {
+                r.SkipBytes(504);
+                version = r.ReadChars(4);
+                break;
+            }
+            r.ResyncAt(probe + 8);
         }
     } catch (const AnalysisError&) {
-        version.clear();  // the last probe ran into the end of the file
+        version.clear();
     }
     if (version.empty()) r.FailAt(r.Size(), "no graph stream: no version text 0002 or 0003 at a 512-byte boundary");
     r.SkipBytes(4);  // the line end after the version text

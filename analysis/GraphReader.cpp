@@ -9,7 +9,9 @@ namespace quorvel {
 GraphReader::GraphReader(ByteSource& source)
     : source_(source),
       size_(source.Size()),
-      buffer_(static_cast<std::size_t>(std::clamp<std::uint64_t>(size_, 2, kBufferSize))) {}
+      buffer_(std::make_unique_for_overwrite<std::uint8_t[]>(
+          static_cast<std::size_t>(std::clamp<std::uint64_t>(size_, 2, kBufferSize)))),
+      bufferCapacity_(static_cast<std::size_t>(std::clamp<std::uint64_t>(size_, 2, kBufferSize))) {}
 
 void GraphReader::Fail(std::string reason) const { throw AnalysisError(Cursor(), std::move(reason)); }
 
@@ -23,11 +25,27 @@ int GraphReader::LoadUnitAt(std::uint64_t offset) {
     if (offset > size_ || size_ - offset < 2) return kEndOfFile;
     if (offset < bufferStart_ || offset - bufferStart_ + 2 > bufferLength_) {
         bufferStart_ = offset;
-        bufferLength_ = source_.ReadAt(offset, buffer_.data(), buffer_.size());
+        bufferLength_ = source_.ReadAt(offset, buffer_.get(), bufferCapacity_);
         if (bufferLength_ < 2) FailAt(offset, "read error: the file is shorter than its size");
     }
-    const std::uint8_t* p = buffer_.data() + (offset - bufferStart_);
+    const std::uint8_t* p = buffer_.get() + (offset - bufferStart_);
     return p[0] | (p[1] << 8);
+}
+
+bool GraphReader::PeekAt(std::uint64_t offset, std::uint8_t* dst, std::size_t n) {
+    if (offset > size_ || size_ - offset < n || n > bufferCapacity_) return false;
+    if (offset < bufferStart_ || offset - bufferStart_ + n > bufferLength_) {
+        bufferStart_ = offset;
+        bufferLength_ = source_.ReadAt(offset, buffer_.get(), bufferCapacity_);
+        if (bufferLength_ < n) FailAt(offset, "read error: the file is shorter than its size");
+    }
+    std::memcpy(dst, buffer_.get() + (offset - bufferStart_), n);
+    return true;
+}
+
+void GraphReader::ResyncAt(std::uint64_t offset) {
+    current_ = LoadUnitAt(offset);
+    position_ = offset + 2;
 }
 
 std::string GraphReader::ReadChars(long long n) {
@@ -103,15 +121,15 @@ void GraphReader::ReadRaw(std::uint8_t* out, std::size_t n) {
         if (at >= bufferStart_ && at < bufferStart_ + bufferLength_) {
             const std::size_t from = static_cast<std::size_t>(at - bufferStart_);
             const std::size_t count = std::min(n - done, bufferLength_ - from);
-            std::memcpy(out + done, buffer_.data() + from, count);
+            std::memcpy(out + done, buffer_.get() + from, count);
             done += count;
-        } else if (n - done >= buffer_.size()) {
+        } else if (n - done >= bufferCapacity_) {
             const std::size_t got = source_.ReadAt(at, out + done, n - done);
             if (got != n - done) FailAt(at, "read error: the file is shorter than its size");
             done = n;
         } else {
             bufferStart_ = at;
-            bufferLength_ = source_.ReadAt(at, buffer_.data(), buffer_.size());
+            bufferLength_ = source_.ReadAt(at, buffer_.get(), bufferCapacity_);
             if (bufferLength_ == 0) FailAt(at, "read error: the file is shorter than its size");
         }
     }

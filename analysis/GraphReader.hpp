@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,7 @@ struct BlockHeader {
 class GraphReader {
 public:
     static constexpr int kEndOfFile = -1;
-    static constexpr std::size_t kBufferSize = 64 * 1024;
+    static constexpr std::size_t kBufferSize = 256 * 1024;
 
     explicit GraphReader(ByteSource& source);
 
@@ -54,7 +55,7 @@ public:
         const auto taken = static_cast<std::uint16_t>(current_);
         const std::uint64_t inBuffer = position_ - bufferStart_;
         if (position_ >= bufferStart_ && inBuffer + 2 <= bufferLength_) {
-            const std::uint8_t* p = buffer_.data() + inBuffer;
+            const std::uint8_t* p = buffer_.get() + inBuffer;
             current_ = p[0] | (p[1] << 8);
         } else {
             current_ = LoadUnitAt(position_);
@@ -81,6 +82,13 @@ public:
     // block's first code unit.
     BlockHeader ReadBlockHeader();
 
+    // Copies n bytes at offset without moving the reader; false when the file
+    // holds fewer.  For probing a big file cheaply.
+    bool PeekAt(std::uint64_t offset, std::uint8_t* dst, std::size_t n);
+    // Puts the reader in step with its look-ahead on the code unit at offset:
+    // where a NextChar at offset - 2 would leave it.
+    void ResyncAt(std::uint64_t offset);
+
     [[noreturn]] void Fail(std::string reason) const;
     [[noreturn]] void FailAt(std::uint64_t offset, std::string reason) const;
 
@@ -94,7 +102,9 @@ private:
     std::uint64_t position_ = 0;
     // Any unit but end of file: the first NextChar returns it, and it is dropped.
     int current_ = 0;
-    std::vector<std::uint8_t> buffer_;
+    // Not zero-filled: only what was read from the file is ever looked at.
+    std::unique_ptr<std::uint8_t[]> buffer_;
+    std::size_t bufferCapacity_;
     std::uint64_t bufferStart_ = 0;
     std::size_t bufferLength_ = 0;
 };

@@ -87,7 +87,8 @@ TEST(GraphAnalyzer, WholeReportWithItsAttributes) {
 }
 
 TEST(GraphAnalyzer, ProbesEvery512BytesForTheVersionText) {
-    for (std::size_t offset : {512u, 1536u, 3072u, 8192u}) {
+    // Past the reader's first window too (512,000 and 3 MiB).
+    for (std::size_t offset : {512u, 1536u, 3072u, 8192u, 512000u, 3u << 20}) {
         const Analysed a = AnalyzeFileBytes(GraphFile(SmallGraph().bytes(), offset));
         EXPECT_TRUE(a.result.complete) << offset;
         EXPECT_GE(a.Find("END"), 0) << offset;
