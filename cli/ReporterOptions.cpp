@@ -33,6 +33,8 @@ ParsedOptions ParseReporterOptions(const std::vector<std::string>& args) {
             o.version = true;
         } else if (name == "--no-catalog") {
             o.noCatalog = true;
+        } else if (name == "--dump-catalog") {
+            o.dumpCatalog = true;
         } else if (name == "--format" || name == "-f") {
             const auto v = value();
             if (!v) return parsed;
@@ -57,7 +59,9 @@ ParsedOptions ParseReporterOptions(const std::vector<std::string>& args) {
     if (o.help || o.version) return parsed;
     if (o.noCatalog && !o.catalogFile.empty()) {
         parsed.error = "--catalog-file and --no-catalog exclude each other";
-    } else if (o.files.empty()) {
+    } else if (o.dumpCatalog && !o.files.empty()) {
+        parsed.error = "--dump-catalog takes no graph file";
+    } else if (o.files.empty() && !o.dumpCatalog) {
         parsed.error = "no graph file given";
     }
     return parsed;
@@ -72,6 +76,7 @@ ReportFormat ChooseReportFormat(const ReporterOptions& o, bool stdoutIsTerminal)
 std::string ReporterUsage() {
     return R"(Usage: quorvel-report [--format text|ansi|json|rtf|html] [-o FILE]
                       [--catalog-file FILE | --no-catalog] FILE...
+       quorvel-report --dump-catalog [-o FILE] [--catalog-file FILE | --no-catalog]
 
 Reads saved DirectShow filter graphs (.grf) and writes the Quorvel report of
 each: its filters with their ids, names, CLSIDs and what they are on this
@@ -93,7 +98,17 @@ Options:
       --catalog-file F  name installed filters and DMOs from the JSON catalog F:
                         {"filters": [{"name", "clsid", "displayName"}],
                          "dmos": [{"name", "clsid"}]}
+                        instead of this machine's catalog
       --no-catalog      use an empty catalog of installed filters
+      --dump-catalog    write the catalog as JSON, in the format that
+                        --catalog-file reads, and analyse nothing; take it on
+                        the machine where a graph was made to read the graph
+                        elsewhere with that machine's names
+
+This machine's catalog: on Windows, the filters and DMOs the platform
+enumerates; elsewhere, those the Wine prefix ($WINEPREFIX, else ~/.wine)
+registers, followed by the platform's standard filters and DMOs.  A damaged
+source is reported on standard error and the rest of the catalog is used.
   -h, --help            show this help
       --version         show the version
 

@@ -14,6 +14,7 @@ struct ReporterOptions {
     std::string output;                  // -o; empty: standard output
     std::string catalogFile;             // --catalog-file
     bool noCatalog = false;              // --no-catalog
+    bool dumpCatalog = false;            // --dump-catalog
     bool help = false;
     bool version = false;
     std::vector<std::string> files;

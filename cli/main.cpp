@@ -9,6 +9,7 @@
 #include "analysis/GraphAnalyzer.hpp"
 #include "analysis/ReportExport.hpp"
 #include "catalog/CatalogFile.hpp"
+#include "catalog/InstalledCatalog.hpp"
 #include "cli/ReporterOptions.hpp"
 #include "resources/Strings.hpp"
 
@@ -88,6 +89,31 @@ int main(int argc, char** argv) {
             std::cerr << "quorvel-report: " << e.what() << "\n";
             return 2;
         }
+    } else if (!options.noCatalog) {
+        // A damaged source costs its own entries only: say so and go on.
+        try {
+            BuildInstalledCatalog(catalog);
+        } catch (const CatalogBuildError& e) {
+            std::cerr << "quorvel-report: catalog: " << e.what() << "\n";
+        }
+    }
+
+    if (options.dumpCatalog) {
+        const std::string json = CatalogToJson(catalog);
+        if (options.output.empty()) {
+            std::cout << json << std::flush;
+            if (!std::cout) {
+                std::cerr << "quorvel-report: cannot write the catalog to standard output\n";
+                return 2;
+            }
+            return 0;
+        }
+        std::string error;
+        if (!WriteFileSafely(options.output, json, error)) {
+            std::cerr << "quorvel-report: " << error << "\n";
+            return 2;
+        }
+        return 0;
     }
 
     const ReportFormat format = ChooseReportFormat(options, isatty(fileno(stdout)) != 0);

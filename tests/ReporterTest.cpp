@@ -33,10 +33,13 @@ TEST(ReporterOptions, UsageErrors) {
              {"--format"},
              {"--catalog-file", "c.json", "--no-catalog", "a.grf"},
              {"--colour", "a.grf"},
+             {"--dump-catalog", "a.grf"},
              {"-o"}}) {
         EXPECT_NE(ParseReporterOptions(args).error, "") << ::testing::PrintToString(args);
     }
     EXPECT_EQ(ParseReporterOptions({"--help"}).error, "");
+    EXPECT_EQ(ParseReporterOptions({"--dump-catalog"}).error, "");
+    EXPECT_EQ(ParseReporterOptions({"--dump-catalog", "--no-catalog", "-o", "c.json"}).error, "");
 }
 
 TEST(ReporterOptions, FormatFromOptionThenExtensionThenTerminal) {
@@ -134,6 +137,38 @@ TEST(Reporter, OutputFileIsReplacedOnlyWhenWritten) {
     EXPECT_EQ(text.rfind("{\\rtf1", 0), 0u);
     // A folder that does not exist: nothing is written, status 2.
     EXPECT_EQ(RunReporter("-o /nonexistent/dir/x.log " + graph).status, 2);
+}
+
+// The tests run without a Wine prefix: this machine's catalog is the
+// built-in table of standard filters.
+TEST(Reporter, DefaultCatalogNamesTheStandardFilters) {
+    GraphStream s;
+    s.Filters().Filter({"0001", "Splitter", "{1B544C20-FD0B-11CE-8C63-00AA0044B51E}", "", {}});
+    s.Connections();
+    s.Clock(false, "0000").End();
+    const std::string graph = WriteTempFile("reporter-standard.grf", GraphFile(s.bytes(), 3072, true));
+    const std::string named = "0001  \"Splitter\"  : AVI Splitter {1B544C20-FD0B-11CE-8C63-00AA0044B51E}";
+    EXPECT_NE(RunReporter("--format text " + graph).out.find(named), std::string::npos);
+    EXPECT_EQ(RunReporter("--format text --no-catalog " + graph).out.find(named), std::string::npos);
+}
+
+TEST(Reporter, DumpedCatalogReadsBackAsTheSameCatalog) {
+    const ProcessRun dumped = RunReporter("--dump-catalog");
+    ASSERT_EQ(dumped.status, 0);
+    const auto json = nlohmann::json::parse(dumped.out);
+    ASSERT_GT(json["filters"].size(), 10u);
+    ASSERT_GT(json["dmos"].size(), 3u);
+    EXPECT_EQ(json["filters"][0]["clsid"].get<std::string>().size(), 38u);
+
+    // Through a file and back: the same catalog, entry for entry.
+    const std::string file = WriteTempFile("reporter-dump.json", {});
+    ASSERT_EQ(RunReporter("--dump-catalog -o " + file).status, 0);
+    const ProcessRun again = RunReporter("--dump-catalog --catalog-file " + file);
+    EXPECT_EQ(again.status, 0);
+    EXPECT_EQ(again.out, dumped.out);
+
+    const ProcessRun empty = RunReporter("--dump-catalog --no-catalog");
+    EXPECT_EQ(nlohmann::json::parse(empty.out), nlohmann::json::parse(R"({"filters": [], "dmos": []})"));
 }
 
 }  // namespace

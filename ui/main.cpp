@@ -27,10 +27,10 @@
 #include <streambuf>
 
 #include "analysis/ReportExport.hpp"
+#include "catalog/InstalledCatalog.hpp"
 #include "resources/Strings.hpp"
 #include "ui/ActionLink.hpp"
 #include "ui/Fonts.hpp"
-#include "ui/InstalledCatalog.hpp"
 #include "ui/Pictures.hpp"
 #include "ui/ReportText.hpp"
 #include "ui/ShellFiles.hpp"
@@ -307,7 +307,14 @@ void TForm1::CreateCommands() {
 
 void TForm1::FormCreate() {
     FormResize();
-    catalog_ = LoadInstalledCatalog();
+    // A damaged catalog source is told and the window opens all the same,
+    // naming filters from what could be read.
+    catalog_ = std::make_unique<FilterCatalog>();
+    try {
+        BuildInstalledCatalog(*catalog_);
+    } catch (const CatalogBuildError& e) {
+        ShowError(Q(e.what()));
+    }
 }
 
 void TForm1::FormDestroy() {
@@ -452,7 +459,11 @@ void TForm1::SaveLog(const QString& fileName) {
 void TForm1::ShowError(const QString& message) {
     QString text = message;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));  // the string table's line ends
-    QMessageBox::critical(this, windowTitle(), text);
+    // Before the first show the window has no caption yet.
+    const QString title = windowTitle().isEmpty() ? Q(Res(Str::ProductName)) : windowTitle();
+    QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("ErrorBox"));
+    box.exec();
 }
 
 void TForm1::acAproposExecute() {

@@ -53,7 +53,8 @@ public:
 
 protected:
     // Tells the user of an error outside an analysis (a log that cannot be
-    // written): an error box by default.
+    // written, a damaged catalog source): an error box ("ErrorBox") by
+    // default.  Errors of the window's creation always take the box.
     virtual void ShowError(const QString& message);
 
     void showEvent(QShowEvent* event) override;

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -269,6 +270,37 @@ private slots:
         QCOMPARE(memo->horizontalScrollBar()->value(), memo->horizontalScrollBar()->minimum());
         QCOMPARE(memo->textCursor().position(), 0);
         QVERIFY(memo->isReadOnly());
+    }
+
+    void catalogErrorIsShownAndTheWindowOpens() {
+        // A Wine prefix whose registry is damaged after its first key.
+        QTemporaryDir prefix;
+        QFile reg(prefix.filePath(QStringLiteral("system.reg")));
+        QVERIFY(reg.open(QIODevice::WriteOnly));
+        reg.write("WINE REGISTRY Version 2\n\n[Software\\\\Classes] 1\nnot registry text\n");
+        reg.close();
+        const QByteArray saved = qgetenv("WINEPREFIX");
+        qputenv("WINEPREFIX", prefix.path().toLocal8Bit());
+        QString shown;
+        auto seen = OnModal(QStringLiteral("ErrorBox"), [&](QWidget* w) {
+            shown = qobject_cast<QMessageBox*>(w)->text();
+            qobject_cast<QDialog*>(w)->accept();
+        });
+        TestForm form;
+        qputenv("WINEPREFIX", saved);
+        QVERIFY(*seen);
+        QVERIFY2(shown.contains(QStringLiteral("system.reg")) && shown.contains(QStringLiteral("line 4")),
+                 qPrintable(shown));
+
+        // The window opens, and names the standard filters all the same.
+        QVERIFY(ShowActive(form));
+        OpenThroughDialog(form, WriteFile(dir_, QStringLiteral("named.grf"), ColourfulGraph()));
+        const QList<ShownLine> lines = ShownLines(*Child<QPlainTextEdit>(form, "Memo1"));
+        const auto first = std::find_if(lines.begin(), lines.end(),
+                                        [](const ShownLine& l) { return l.text.startsWith(QStringLiteral("0001  ")); });
+        QVERIFY(first != lines.end());
+        QVERIFY2(first->text.contains(QStringLiteral(": File Source (Async.) {E436EBB5-524F-11CE-9F53-0020AF0BA770}")),
+                 qPrintable(first->text));
     }
 
     void saveIsDisabledBeforeAnyAnalysis() {

@@ -1,0 +1,242 @@
+// The catalog of this machine where the platform's enumerators are absent: a
+// Wine prefix's registry, then the built-in table of standard filters.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include "catalog/BuiltinCatalog.hpp"
+#include "catalog/CatalogBuild.hpp"
+#include "catalog/InstalledCatalog.hpp"
+#include "catalog/WineMediaFramework.hpp"
+#include "catalog/WineRegistry.hpp"
+
+namespace quorvel::testing {
+namespace {
+
+constexpr Guid kFiltersCategory = MakeGuid("{083863F1-70DE-11D0-BD40-00A0C911CE86}");
+constexpr Guid kAviSplitter = MakeGuid("{1B544C20-FD0B-11CE-8C63-00AA0044B51E}");
+constexpr Guid kSmartTee = MakeGuid("{CC58E280-8AA1-11D1-B3F1-00AA003761C5}");
+constexpr Guid kWmaDecoder = MakeGuid("{2EEB4ADF-4578-4D10-BCA7-BB955F56320A}");
+constexpr Guid kResampler = MakeGuid("{F447B69E-1884-4A7E-8055-346F74D6EDB3}");
+
+// A prefix's registry as Wine writes it, with keys in an order of our own
+// (capture category before the filters category, filters out of sort order)
+// and paths in mixed case.
+constexpr std::string_view kSystemReg = R"reg(WINE REGISTRY Version 2
+;; All keys relative to REGISTRY\\Machine
+
+#arch=win64
+
+[Software\\Classes\\CLSID\\{DA4E3DA0-D07D-11D0-BD50-00A0C911CE86}\\Instance\\{860BB310-5D01-11D0-BD3B-00A0C911CE86}] 1796854558
+#time=1dd882ade1081da
+"CLSID"="{860BB310-5D01-11D0-BD3B-00A0C911CE86}"
+"FriendlyName"="Video Capture Sources"
+
+[Software\\Classes\\CLSID\\{DA4E3DA0-D07D-11D0-BD50-00A0C911CE86}\\Instance\\{083863F1-70DE-11D0-BD40-00A0C911CE86}] 1796854558
+"CLSID"="{083863F1-70DE-11D0-BD40-00A0C911CE86}"
+"FriendlyName"="DirectShow Filters"
+"Merit"=dword:00600000
+
+[Software\\Classes\\CLSID\\{DA4E3DA0-D07D-11D0-BD50-00A0C911CE86}\\Instance\\{E0F158E1-CB04-11D0-BD4E-00A0C911CE86}] 1796854558
+"CLSID"="{E0F158E1-CB04-11D0-BD4E-00A0C911CE86}"
+"FriendlyName"="Audio Renderers"
+
+[Software\\Classes\\CLSID\\{083863F1-70DE-11D0-BD40-00A0C911CE86}\\Instance\\{E436EBB5-524F-11CE-9F53-0020AF0BA770}] 1796854558
+"CLSID"="{E436EBB5-524F-11CE-9F53-0020AF0BA770}"
+"FilterData"=hex:02,00,00,00,00,00,60,00,\
+  01,00,00,00
+"FriendlyName"="File Source (Async.)"
+
+[SOFTWARE\\Classes\\clsid\\{083863f1-70de-11d0-bd40-00a0c911ce86}\\instance\\{1B544C20-FD0B-11CE-8C63-00AA0044B51E}] 1796854558
+"CLSID"="{1B544C20-FD0B-11CE-8C63-00AA0044B51E}"
+"FriendlyName"="AVI Splitter"
+
+[Software\\Classes\\CLSID\\{083863F1-70DE-11D0-BD40-00A0C911CE86}\\Instance\\{1B544C20-FD0B-11CE-8C63-00AA0044B51E}\\Extra] 1796854558
+"CLSID"="{00000000-0000-0000-0000-000000000001}"
+"FriendlyName"="Not an instance"
+
+[Software\\Classes\\CLSID\\{860BB310-5D01-11D0-BD3B-00A0C911CE86}\\Instance\\Webcam] 1796854558
+"CLSID"="{17CCA71B-ECD7-11D0-B908-00A0C9223196}"
+"FriendlyName"="Webcam"
+
+[Software\\Classes\\CLSID\\{860BB310-5D01-11D0-BD3B-00A0C911CE86}\\Instance\\{2EEB4ADF-4578-4D10-BCA7-BB955F56320A}] 1796854558
+"FriendlyName"="WMAudio Decoder DMO"
+
+[Software\\Classes\\DirectShow\\MediaObjects\\F447B69E-1884-4A7E-8055-346F74D6EDB3] 1796854559
+@="Resampler DMO"
+
+[Software\\Classes\\DirectShow\\MediaObjects\\2EEB4ADF-4578-4D10-BCA7-BB955F56320A] 1796854559
+@="WMAudio Decoder DMO"
+"InputTypes"=hex:61,75,64,73
+
+[Software\\Classes\\DirectShow\\MediaObjects\\Categories\\57F2DB8B-E6BB-4513-9D43-DCD2A6593125\\2EEB4ADF-4578-4D10-BCA7-BB955F56320A] 1796854559
+
+[Software\\Classes\\DirectShow\\MediaObjects\\NotAGuid] 1796854559
+@="Not a DMO"
+)reg";
+
+FilterCatalog BuildFromRegistry(std::string_view text) {
+    const RegistryFile registry = ParseWineRegistry(text);
+    EXPECT_FALSE(registry.error) << registry.error->reason;
+    FilterCatalog c;
+    BuildFilterCatalog(*MakeWineMediaFramework(registry), c);
+    return c;
+}
+
+TEST(WineMediaFramework, FiltersInTheFilesOrderCategoryByCategory) {
+    const FilterCatalog c = BuildFromRegistry(kSystemReg);
+    ASSERT_EQ(c.FilterList.size(), 4u);
+    // Capture category first, as the file lists it.
+    EXPECT_EQ(c.FilterList[0].Name, "Webcam");
+    EXPECT_EQ(c.FilterList[0].CLSID, kProxyClsid);
+    EXPECT_EQ(c.FilterList[0].DisplayName, "@device:sw:{860BB310-5D01-11D0-BD3B-00A0C911CE86}\\Webcam");
+    // A DMO entry of a filter category carries no CLSID.
+    EXPECT_EQ(c.FilterList[1].Name, "WMAudio Decoder DMO");
+    EXPECT_TRUE(c.FilterList[1].CLSID.IsNull());
+    // Then the filters category, in file order, whatever the case of the path.
+    EXPECT_EQ(c.FilterList[2].Name, "File Source (Async.)");
+    EXPECT_EQ(c.FilterList[3].Name, "AVI Splitter");
+    EXPECT_EQ(c.FilterList[3].CLSID, kAviSplitter);
+    EXPECT_EQ(c.FilterList[3].DisplayName, "");
+    EXPECT_EQ(c.FindDevice("@device:sw:{860BB310-5D01-11D0-BD3B-00A0C911CE86}\\Webcam")->Name, "Webcam");
+
+    ASSERT_EQ(c.DmoList.size(), 2u);
+    EXPECT_EQ(c.DmoList[0].Name, "Resampler DMO");
+    EXPECT_EQ(c.DmoList[0].CLSID, kResampler);
+    EXPECT_EQ(c.DmoList[1].Name, "WMAudio Decoder DMO");
+    EXPECT_EQ(c.DmoList[1].CLSID, kWmaDecoder);
+}
+
+TEST(WineMediaFramework, EmptyRegistryGivesEmptyLists) {
+    const FilterCatalog c = BuildFromRegistry("WINE REGISTRY Version 2\n");
+    EXPECT_TRUE(c.FilterList.empty());
+    EXPECT_TRUE(c.DmoList.empty());
+}
+
+// A temporary Wine prefix, and $WINEPREFIX pointing at it while it lives.
+class Prefix {
+public:
+    explicit Prefix(const std::string& name) {
+        dir_ = std::filesystem::temp_directory_path() / ("quorvel-prefix-" + std::to_string(::getpid()) + "-" + name);
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
+        if (const char* old = std::getenv("WINEPREFIX")) saved_ = old;
+        ::setenv("WINEPREFIX", dir_.c_str(), 1);
+    }
+    ~Prefix() {
+        if (saved_)
+            ::setenv("WINEPREFIX", saved_->c_str(), 1);
+        else
+            ::unsetenv("WINEPREFIX");
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
+    void WriteSystemReg(std::string_view text) const {
+        std::ofstream(dir_ / "system.reg", std::ios::binary) << text;
+    }
+    std::string Path() const { return dir_.string(); }
+
+private:
+    std::filesystem::path dir_;
+    std::optional<std::string> saved_;
+};
+
+std::string Message(const std::function<void()>& fn) {
+    try {
+        fn();
+    } catch (const CatalogBuildError& e) {
+        return e.what();
+    }
+    return {};
+}
+
+TEST(InstalledCatalog, WithoutAPrefixTheBuiltinTableAlone) {
+    const Prefix prefix("none");  // an empty folder: no system.reg
+    FilterCatalog c;
+    BuildInstalledCatalog(c);
+    EXPECT_EQ(c.FilterList.size(), BuiltinFilters().size());
+    EXPECT_EQ(c.DmoList.size(), BuiltinDmos().size());
+    ASSERT_NE(c.FindFilter(kAviSplitter), nullptr);
+    EXPECT_EQ(c.FindFilter(kAviSplitter)->Name, "AVI Splitter");
+    ASSERT_NE(c.FindDmo(kWmaDecoder), nullptr);
+    EXPECT_EQ(c.FindDmo(kWmaDecoder)->Name, "WMAudio Decoder DMO");
+}
+
+TEST(InstalledCatalog, ThePrefixComesFirstThenTheBuiltinTable) {
+    const Prefix prefix("wine");
+    prefix.WriteSystemReg(kSystemReg);
+    FilterCatalog c;
+    BuildInstalledCatalog(c);
+    ASSERT_EQ(c.FilterList.size(), 4 + BuiltinFilters().size());
+    EXPECT_EQ(c.FilterList[0].Name, "Webcam");
+    EXPECT_EQ(c.FilterList[4].CLSID, BuiltinFilters()[0].clsid);
+    ASSERT_EQ(c.DmoList.size(), 2 + BuiltinDmos().size());
+    EXPECT_EQ(c.DmoList[0].Name, "Resampler DMO");
+}
+
+TEST(InstalledCatalog, DamagedPrefixIsReportedAndWhatWasReadIsKept) {
+    std::string damaged(kSystemReg);
+    const std::size_t cut = damaged.find("[Software\\\\Classes\\\\CLSID\\\\{860BB310-5D01-11D0-BD3B-00A0C911CE86}\\\\Instance\\\\Webcam]");
+    ASSERT_NE(cut, std::string::npos);
+    damaged.insert(cut, "this line is not registry text\n");
+    const std::size_t badLine = static_cast<std::size_t>(std::count(damaged.begin(), damaged.begin() + cut, '\n')) + 1;
+
+    const Prefix prefix("damaged");
+    prefix.WriteSystemReg(damaged);
+    FilterCatalog c;
+    const std::string message = Message([&] { BuildInstalledCatalog(c); });
+    EXPECT_NE(message.find("system.reg"), std::string::npos) << message;
+    EXPECT_NE(message.find("line " + std::to_string(badLine)), std::string::npos) << message;
+    // The filters category was read before the damage; the builtin table follows.
+    ASSERT_GE(c.FilterList.size(), 2u);
+    EXPECT_EQ(c.FilterList[0].Name, "File Source (Async.)");
+    EXPECT_EQ(c.FilterList[1].Name, "AVI Splitter");
+    EXPECT_EQ(c.FilterList.size(), 2 + BuiltinFilters().size());
+    EXPECT_EQ(c.DmoList.size(), BuiltinDmos().size());
+}
+
+TEST(InstalledCatalog, ClsidThatIsNotAGuidIsNamedAndTheTableStillFollows) {
+    std::string bad(kSystemReg);
+    const std::string good = "\"CLSID\"=\"{1B544C20-FD0B-11CE-8C63-00AA0044B51E}\"";
+    bad.replace(bad.find(good), good.size(), "\"CLSID\"=\"{1B544C20}\"");
+    const Prefix prefix("badclsid");
+    prefix.WriteSystemReg(bad);
+    FilterCatalog c;
+    const std::string message = Message([&] { BuildInstalledCatalog(c); });
+    EXPECT_NE(message.find("{1B544C20}"), std::string::npos) << message;
+    EXPECT_NE(message.find("system.reg"), std::string::npos) << message;
+    // The capture category was complete before the filters category failed.
+    ASSERT_EQ(c.FilterList.size(), 2 + BuiltinFilters().size());
+    EXPECT_EQ(c.FilterList[0].Name, "Webcam");
+    EXPECT_EQ(c.FindFilter(kAviSplitter)->Name, "AVI Splitter");  // from the table
+}
+
+TEST(BuiltinCatalog, EveryEntryIsNamedAndIdentified) {
+    ASSERT_FALSE(BuiltinFilters().empty());
+    ASSERT_FALSE(BuiltinDmos().empty());
+    for (const BuiltinFilter& f : BuiltinFilters()) {
+        EXPECT_FALSE(f.name.empty());
+        EXPECT_FALSE(f.clsid.IsNull()) << f.name;
+        EXPECT_FALSE(f.category.IsNull()) << f.name;
+        EXPECT_LE(f.name.size(), kMaxFilterNameLength);
+    }
+    for (const BuiltinDmo& d : BuiltinDmos()) {
+        EXPECT_FALSE(d.name.empty());
+        EXPECT_FALSE(d.clsid.IsNull()) << d.name;
+    }
+    // The standard filters the sample graphs use are there.
+    const auto has = [](const Guid& category, std::string_view name, const Guid& clsid) {
+        for (const BuiltinFilter& f : BuiltinFilters())
+            if (f.category == category && f.name == name && f.clsid == clsid) return true;
+        return false;
+    };
+    EXPECT_TRUE(has(kFiltersCategory, "AVI Splitter", kAviSplitter));
+    EXPECT_TRUE(has(kFiltersCategory, "Smart Tee", kSmartTee));
+}
+
+}  // namespace
+}  // namespace quorvel::testing
