@@ -11,6 +11,7 @@
 #include "catalog/CatalogFile.hpp"
 #include "catalog/InstalledCatalog.hpp"
 #include "cli/ReporterOptions.hpp"
+#include "platform/ComApartment.hpp"
 #include "resources/Strings.hpp"
 
 #ifdef _WIN32
@@ -65,6 +66,7 @@ bool WriteFileSafely(const std::string& path, const std::string& contents, std::
 }  // namespace
 
 int main(int argc, char** argv) {
+    const ComApartment apartment;  // before the catalog asks the platform for its filters
     std::setlocale(LC_ALL, "");
     std::ios::sync_with_stdio(false);
 

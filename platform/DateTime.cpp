@@ -35,6 +35,7 @@ LocalDateTime LocalNow() {
 
 namespace {
 
+#ifndef _WIN32
 std::tm ToTm(const LocalDateTime& t) {
     std::tm tm{};
     tm.tm_year = t.year - 1900;
@@ -47,6 +48,7 @@ std::tm ToTm(const LocalDateTime& t) {
     tm.tm_isdst = -1;
     return tm;
 }
+#endif
 
 #ifdef _WIN32
 SYSTEMTIME ToSystemTime(const LocalDateTime& t) {

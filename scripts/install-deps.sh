@@ -9,7 +9,9 @@ packages=(build-essential cmake ninja-build pkg-config nlohmann-json3-dev libgte
   # Running the window on a virtual display, and scripts/screenshot.sh.
   xvfb xauth openbox xdotool xclip imagemagick
   # Fuzzing: clang's libFuzzer and sanitizer runtimes.
-  clang libclang-rt-14-dev)
+  clang libclang-rt-14-dev
+  # The Windows build of the reporter, and Wine to run it in CI.
+  g++-mingw-w64-x86-64 wine64)
 
 missing=()
 for p in "${packages[@]}"; do

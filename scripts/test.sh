@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds Quorvel and runs every test: once in an ordinary build, a short
-# fuzzing pass of every fuzz target, then every test again under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# Builds Quorvel and runs every test: once in an ordinary build, the Windows
+# build of the reporter under Wine, a short fuzzing pass of every fuzz target,
+# then every test again under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
@@ -16,6 +16,9 @@ run_suite() {
 
 echo "== Tests =="
 run_suite "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+echo "== The Windows reporter under Wine, with the platform's catalog =="
+QUORVEL_BUILD="$root/build" "$root/scripts/test-windows-build.sh"
 
 echo "== Fuzzing: every target for a short, fixed time, failing on any finding =="
 QUORVEL_FUZZ_BUILD="$root/build-fuzz-ci" "$root/fuzz/ci.sh"
