@@ -148,7 +148,7 @@ std::uint32_t ReadTypeNumber(std::string_view& s) {
         if (i > 8) throw ParseFailure("value type out of range");
         type = type * 16 + static_cast<std::uint32_t>(Hex(s[i]));
     }
-    if (i == 1 || i + 1 >= s.size() + 1 || s.substr(i, 2) != "):") throw ParseFailure("malformed value type");
+    if (i == 1 || s.substr(i, 2) != "):") throw ParseFailure("malformed value type");
     s.remove_prefix(i + 2);
     return type;
 }
@@ -263,7 +263,6 @@ RegistryFile ParseWineRegistry(std::string_view text) {
         }
         bool inKey = false;
         while (lines.Next(line)) {
-            const std::size_t at = lines.Number();
             const std::string_view s = TrimLeft(line);
             if (s.empty() || s.front() == ';' || s.front() == '#') continue;
             try {
@@ -277,8 +276,9 @@ RegistryFile ParseWineRegistry(std::string_view text) {
                     throw ParseFailure("not registry text");
                 }
             } catch (const ParseFailure& failure) {
-                file.error = RegistryError{failure.reason.find("end of the file") != std::string::npos ? lines.Number() : at,
-                                           failure.reason};
+                // The line being read: a continued value's last line, or the
+                // file's last line when a continuation runs past its end.
+                file.error = RegistryError{lines.Number(), failure.reason};
                 return file;
             }
         }
