@@ -1,6 +1,7 @@
 #include "catalog/CatalogBuild.hpp"
 
 #include <cstddef>
+#include <set>
 #include <vector>
 
 #include "platform/TextConv.hpp"
@@ -35,6 +36,7 @@ public:
     }
 
     std::size_t CategoryCount() const { return categories_.size(); }
+    Guid CategoryClsid(std::size_t index) const { return categories_.at(index).CLSID; }
 
     void SelectCategory(std::size_t index) {
         category_ = categories_.at(index).CLSID;
@@ -106,7 +108,13 @@ void AddDmos(MediaFramework& framework, FilterCatalog& catalog) {
 void BuildFilterCatalog(MediaFramework& framework, FilterCatalog& catalog) {
     {
         TSysDevEnum devices(framework);
+        // A category listed twice would only add entries that every lookup
+        // finds after the first ones; listed thousands of times by a damaged
+        // registry, it would multiply the catalog.  Each is read once.
+        const auto byBytes = [](const Guid& a, const Guid& b) { return a.bytes < b.bytes; };
+        std::set<Guid, decltype(byBytes)> selected(byBytes);
         for (std::size_t k = 0; k < devices.CategoryCount(); ++k) {
+            if (!selected.insert(devices.CategoryClsid(k)).second) continue;
             devices.SelectCategory(k);
             for (std::size_t i = 0; i < devices.FilterCount(); ++i) {
                 CategoryRecord record = devices.FilterRecord(i);

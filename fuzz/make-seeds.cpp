@@ -271,6 +271,53 @@ void CatalogSeeds(SeedWriter& out) {
                                          "\"clsid\": \"{CBA9E78B-49A3-49EA-93D4-6BCBA8C4DE07}\"}]}"));
 }
 
+// A prefix's system.reg as Wine writes it: the category of categories, two
+// filter categories, DMOs, values of every kind; then damaged variants.
+constexpr const char* kSystemReg = R"reg(WINE REGISTRY Version 2
+;; All keys relative to REGISTRY\\Machine
+
+#arch=win64
+
+[Software\\Classes\\CLSID\\{DA4E3DA0-D07D-11D0-BD50-00A0C911CE86}\\Instance\\{083863F1-70DE-11D0-BD40-00A0C911CE86}] 1796854558
+#time=1dd882ade1081da
+"CLSID"="{083863F1-70DE-11D0-BD40-00A0C911CE86}"
+"FriendlyName"="DirectShow Filters"
+"Merit"=dword:00600000
+
+[Software\\Classes\\CLSID\\{DA4E3DA0-D07D-11D0-BD50-00A0C911CE86}\\Instance\\{860BB310-5D01-11D0-BD3B-00A0C911CE86}] 1796854558
+"CLSID"="{860BB310-5D01-11D0-BD3B-00A0C911CE86}"
+"FriendlyName"="Video Capture Sources"
+
+[Software\\Classes\\CLSID\\{083863F1-70DE-11D0-BD40-00A0C911CE86}\\Instance\\{E436EBB5-524F-11CE-9F53-0020AF0BA770}] 1796854558
+"CLSID"="{E436EBB5-524F-11CE-9F53-0020AF0BA770}"
+"FilterData"=hex:02,00,00,00,00,00,60,00,\
+  01,00,00,00
+"FriendlyName"="File Source (Async.)"
+
+[Software\\Classes\\CLSID\\{860BB310-5D01-11D0-BD3B-00A0C911CE86}\\Instance\\Webcam] 1796854558
+"CLSID"="{17CCA71B-ECD7-11D0-B908-00A0C9223196}"
+"FriendlyName"="Cam\xe9ra \x20ac \"USB\" \101"
+"Path"=str(2):"%SystemRoot%\\x"
+"Multi"=hex(7):61,00,00,00,00,00
+
+[Software\\Classes\\DirectShow\\MediaObjects\\2EEB4ADF-4578-4D10-BCA7-BB955F56320A] 1796854559
+@="WMAudio Decoder DMO"
+"InputTypes"=hex:61,75,64,73
+)reg";
+
+void WineRegistrySeeds(SeedWriter& out) {
+    const std::string full = kSystemReg;
+    out.Put("system.reg", full);
+    out.Put("header-only.reg", std::string("WINE REGISTRY Version 2\n"));
+    std::string crlf;
+    for (char c : full) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    out.Put("crlf.reg", crlf);
+    out.Put("cut-in-continuation.reg", full.substr(0, full.find("  01,00,00,00")));
+    out.Put("bad-clsid.reg", std::string("WINE REGISTRY Version 2\n"
+                                         "[Software\\\\Classes\\\\CLSID\\\\{DA4E3DA0-D07D-11D0-BD50-00A0C911CE86}\\\\Instance\\\\x] 1\n"
+                                         "\"CLSID\"=\"not a guid\"\n\"FriendlyName\"=\"x\"\n"));
+}
+
 // Entries as fuzz_report_writers reads them: "\x1e\x1f" between entries, the
 // first byte of each choosing how it is appended.
 void ReportSeeds(SeedWriter& out) {
@@ -342,6 +389,24 @@ void HostileInputs(const fs::path& fuzzDir) {
     catalogs.Put("hostile-1000-filters.json", manyFilters + "]}");
     catalogs.Put("hostile-unclosed-string.json", "{\"filters\": [{\"name\": \"" + std::string(100000, 'x'));
 
+    SeedWriter registries(fuzzDir / "regressions" / "fuzz_wine_registry");
+    std::string longList = "WINE REGISTRY Version 2\n[A] 1\n\"v\"=hex:00";
+    for (int i = 0; i < 100000; ++i) longList += ",\\\n  01";
+    registries.Put("hostile-hex-continued-100k-lines.reg", longList + "\n");
+    registries.Put("hostile-unclosed-string-100k.reg",
+                   "WINE REGISTRY Version 2\n[A] 1\n\"v\"=\"" + std::string(100000, 'x'));
+    // A thousand categories that are all the same one, which holds a thousand
+    // filters: read naively, a million catalog entries from 250 KB.
+    std::string repeated = "WINE REGISTRY Version 2\n";
+    for (int i = 0; i < 1000; ++i)
+        repeated += "[Software\\\\Classes\\\\CLSID\\\\{DA4E3DA0-D07D-11D0-BD50-00A0C911CE86}\\\\Instance\\\\" +
+                    std::to_string(i) + "] 1\n\"CLSID\"=\"{083863F1-70DE-11D0-BD40-00A0C911CE86}\"\n";
+    for (int i = 0; i < 1000; ++i)
+        repeated += "[Software\\\\Classes\\\\CLSID\\\\{083863F1-70DE-11D0-BD40-00A0C911CE86}\\\\Instance\\\\" +
+                    std::to_string(i) + "] 1\n\"FriendlyName\"=\"f\"\n";
+    registries.Put("hostile-1000-repeated-categories.reg", repeated);
+    registries.Put("hostile-continuation-at-end.reg", std::string("WINE REGISTRY Version 2\n[A] 1\n\"v\"=hex:\\"));
+
     SeedWriter reports(fuzzDir / "regressions" / "fuzz_report_writers");
     std::string bad;
     for (int i = 0; i < 30000; ++i) bad += "\xc3\xff{\\<&\x01";
@@ -361,11 +426,13 @@ int main(int argc, char** argv) {
             SeedWriter graphs(dir / "fuzz_analysis");
             SeedWriter catalogs(dir / "fuzz_catalog_file");
             SeedWriter reports(dir / "fuzz_report_writers");
+            SeedWriter registries(dir / "fuzz_wine_registry");
             GraphSeeds(graphs);
             CatalogSeeds(catalogs);
             ReportSeeds(reports);
-            std::cout << graphs.count() << " graph, " << catalogs.count() << " catalog and " << reports.count()
-                      << " report seeds in " << dir.string() << "\n";
+            WineRegistrySeeds(registries);
+            std::cout << graphs.count() << " graph, " << catalogs.count() << " catalog, " << reports.count()
+                      << " report and " << registries.count() << " registry seeds in " << dir.string() << "\n";
             return 0;
         }
         if (mode == "hostile") {

@@ -8,7 +8,8 @@
 #
 # Usage: fuzz/run.sh DURATION [TARGET...]
 #   DURATION: seconds, or a number followed by s, m or h (60s, 30m, 2h)
-#   TARGET:   fuzz_analysis, fuzz_catalog_file, fuzz_report_writers (default: all)
+#   TARGET:   fuzz_analysis, fuzz_catalog_file, fuzz_report_writers, fuzz_wine_registry
+#             (default: all)
 # Environment:
 #   QUORVEL_FUZZ_BUILD       build folder (default: build-fuzz at the top of the tree)
 #   QUORVEL_FUZZ_JOBS        parallel compile jobs (default: 2)
@@ -21,7 +22,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(cd "$here/.." && pwd)"
 build="${QUORVEL_FUZZ_BUILD:-$root/build-fuzz}"
 jobs="${QUORVEL_FUZZ_JOBS:-2}"
-all_targets=(fuzz_analysis fuzz_catalog_file fuzz_report_writers)
+all_targets=(fuzz_analysis fuzz_catalog_file fuzz_report_writers fuzz_wine_registry)
 
 usage() { echo "usage: fuzz/run.sh DURATION [TARGET...]   (DURATION: 90, 60s, 30m, 2h)" >&2; exit 2; }
 [[ $# -ge 1 ]] || usage
@@ -60,6 +61,7 @@ dict_for() {
     case "$1" in
         fuzz_analysis) echo "-dict=$here/graph.dict" ;;
         fuzz_catalog_file) echo "-dict=$here/catalog.dict" ;;
+        fuzz_wine_registry) echo "-dict=$here/registry.dict" ;;
         *) ;;
     esac
 }

@@ -135,6 +135,17 @@ TEST(CatalogBuild, CategoryByCategoryThenTheDmos) {
     EXPECT_EQ(c.DmoList[0].CLSID, kWmaDecoder);
 }
 
+TEST(CatalogBuild, ACategoryListedTwiceIsReadOnce) {
+    ScriptedFramework f = TwoCategories();
+    f.Add(kActiveMovieCategories, Category(u"DirectShow Filters again", kFiltersCategory));
+    f.Add(kActiveMovieCategories, Category(u"DirectShow Filters once more", kFiltersCategory));
+    FilterCatalog c;
+    BuildFilterCatalog(f, c);
+    ASSERT_EQ(c.FilterList.size(), 3u);
+    EXPECT_EQ(c.FilterList[2].Name, "Smart Tee (capture)");
+    EXPECT_EQ(c.FindFilter(kSmartTee)->Name, "Smart Tee");
+}
+
 TEST(CatalogBuild, StreamingProxiesAreToldApartByDisplayNameOnly) {
     ScriptedFramework f;
     f.Add(kActiveMovieCategories, Category(u"Video Capture Sources", kCaptureCategory));
