@@ -173,10 +173,32 @@ Bytes CodecWrapperData(std::uint32_t valueAt28) {
     return w.take();
 }
 
+namespace {
+
+// The folder of this test process's files, removed when the process ends.
+class ProcessTempDir {
+public:
+    ProcessTempDir()
+        : path_(std::filesystem::temp_directory_path() / ("quorvel-tests-" + std::to_string(::getpid()))) {
+        std::filesystem::create_directories(path_);
+    }
+    ~ProcessTempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    ProcessTempDir(const ProcessTempDir&) = delete;
+    ProcessTempDir& operator=(const ProcessTempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+}  // namespace
+
 std::string WriteTempFile(const std::string& name, const Bytes& bytes) {
-    const auto dir = std::filesystem::temp_directory_path() / ("quorvel-tests-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    const auto path = (dir / name).string();
+    static const ProcessTempDir dir;
+    const auto path = (dir.path() / name).string();
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + path);
