@@ -112,10 +112,16 @@ ReadOnlyFile ReadOnlyFile::OpenExclusive(const std::string& path) {
                                            : "cannot lock: " + ErrnoText(err));
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0) {
         const int err = errno;
         ::close(fd);
-        throw FileError(S_ISDIR(st.st_mode) ? "cannot open: not a file" : "cannot read size: " + ErrnoText(err));
+        throw FileError("cannot read size: " + ErrnoText(err));
+    }
+    // Folders, pipes and devices hold no saved graph; a pipe or a device
+    // could also be read for ever.
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw FileError("cannot open: not a file");
     }
     ReadOnlyFile f;
     f.fd_ = fd;
