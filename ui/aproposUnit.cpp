@@ -83,6 +83,8 @@ TAproposFrame::TAproposFrame(QWidget* parent) : QFrame(parent) {
     RxApropos->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     RxApropos->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     RxApropos->setAcceptRichText(true);
+    // The window's context menu, over the about text as over the report.
+    RxApropos->setContextMenuPolicy(Qt::NoContextMenu);
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));

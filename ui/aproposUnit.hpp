@@ -46,6 +46,8 @@ public:
 
     // Bound by the main window to its about command.
     QPushButton* FermerBtn() const { return fermerBtn_; }
+    // The main window watches its keys, for the commands' shortcuts.
+    QTextEdit* AboutText() const { return RxApropos; }
 
 private:
     void FillAboutText(const QString& lastUpdateText);

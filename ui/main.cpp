@@ -10,14 +10,18 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextEdit>
+#include <QWindow>
 #include <QSaveFile>
 
 #include <array>
@@ -63,6 +67,21 @@ QStringList NameFilters(std::string_view filter) {
                          : text + QStringLiteral(" (") + pattern + QLatin1Char(')'));
     }
     return names;
+}
+
+// In the classic dialogs "*.*" stands for every file, names without a dot
+// included; Qt's own dialog reads the pattern literally, so its file list is
+// given "*" in its place.  (A desktop's dialog has no such list to widen.)
+void ReadStarDotStarAsEveryFile(QFileDialog* dialog) {
+    QObject::connect(dialog, &QFileDialog::filterSelected, dialog, [dialog]() {
+        auto* files = dialog->findChild<QFileSystemModel*>();
+        if (!files) return;
+        QStringList patterns = files->nameFilters();
+        const qsizetype at = patterns.indexOf(QStringLiteral("*.*"));
+        if (at < 0) return;
+        patterns[at] = QStringLiteral("*");
+        files->setNameFilters(patterns);
+    });
 }
 
 // Delivers the application's activation, as the application-events
@@ -189,7 +208,40 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     create();
     move(kDesignLeft, kDesignTop);
     SetOuterSize(*this, kDesignOuterWidth, kDesignOuterHeight);
+    designClientSize_ = size();
+    windowHandle()->installEventFilter(this);
     FormCreate();
+}
+
+bool TForm1::IsCommandShortcut(const QKeyEvent& key) const {
+    const QKeySequence pressed(key.keyCombination());
+    for (const QAction* command : {acOuvrir, acPaste, acSauver, acApropos, acQuitter})
+        if (command->isEnabled() && command->shortcut() == pressed) return true;
+    return false;
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    // The first exposure comes once a window manager has framed the window.
+    if (watched == windowHandle() && event->type() == QEvent::Expose && !frameAdopted_)
+        QMetaObject::invokeMethod(this, &TForm1::AdoptFrame, Qt::QueuedConnection);
+    // Left unaccepted, the key goes to the window's shortcuts, not to the text.
+    if (event->type() == QEvent::ShortcutOverride && IsCommandShortcut(*static_cast<QKeyEvent*>(event))) {
+        event->ignore();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TForm1::AdoptFrame() {
+    if (frameAdopted_ || !shown_ || FrameMargins(*this).isNull()) return;
+    frameAdopted_ = true;
+    // Still the design size, so the user has not resized it yet: the design
+    // position and outer size again, now that they can be told apart.
+    if (size() == designClientSize_ && !isMaximized()) {
+        move(kDesignLeft, kDesignTop);
+        SetOuterSize(*this, kDesignOuterWidth, kDesignOuterHeight);
+    }
+    FormResize();
 }
 
 TForm1::~TForm1() { FormDestroy(); }
@@ -249,6 +301,7 @@ void TForm1::CreateControls() {
     OpenDialog1->setFileMode(QFileDialog::ExistingFile);
     OpenDialog1->setNameFilters(NameFilters(Res(Str::OpenDialogFilter)));
     OpenDialog1->setDefaultSuffix(QStringLiteral("grf"));
+    ReadStarDotStarAsEveryFile(OpenDialog1);
 
     SaveDialog1 = new QFileDialog(this);
     SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
@@ -256,6 +309,7 @@ void TForm1::CreateControls() {
     SaveDialog1->setFileMode(QFileDialog::AnyFile);
     SaveDialog1->setNameFilters(NameFilters(Res(Str::SaveDialogFilter)));
     SaveDialog1->setDefaultSuffix(QStringLiteral("log"));
+    ReadStarDotStarAsEveryFile(SaveDialog1);
     // The classic save dialog replaces an existing log without asking.
     SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite, true);
 }
@@ -285,6 +339,9 @@ void TForm1::CreateCommands() {
     ActionLink::Bind(acApropos, AproposBtn);
     ActionLink::Bind(acQuitter, CloseBtn);
     ActionLink::Bind(acApropos, AproposFrame1->FermerBtn());
+    // The about text can be edited, yet there too the commands' shortcuts
+    // come first, as everywhere in the window: Ctrl+V pastes a graph.
+    AproposFrame1->AboutText()->installEventFilter(this);
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -364,6 +421,12 @@ void TForm1::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     Panel1->setGeometry(0, 0, width(), Panel1->height());  // aligned to the top
     FormResize();
+    AdoptFrame();
+}
+
+void TForm1::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    AdoptFrame();
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {

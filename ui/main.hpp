@@ -17,6 +17,7 @@
 class QAction;
 class QFileDialog;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QMimeData;
@@ -59,6 +60,8 @@ protected:
 
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -70,6 +73,11 @@ private:
     void FormCreate();
     void FormShow();
     void FormResize();
+    // X11 tells a window its frame only once a window manager has framed it,
+    // after the first show; the design geometry and the buttons' rule are in
+    // outer sizes, so they are applied once more when the frame is known.
+    void AdoptFrame();
+    bool IsCommandShortcut(const QKeyEvent& key) const;
     void FormDestroy();
     void WMDROPFILES(const QMimeData* files);
     void AppEvents1Activate();
@@ -117,6 +125,8 @@ private:
     QString programVersion_;
     QString lastUpdateText_;
     bool shown_ = false;
+    bool frameAdopted_ = false;
+    QSize designClientSize_;
     bool waitCursor_ = false;
 
     ReportView report_;

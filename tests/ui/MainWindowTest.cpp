@@ -8,7 +8,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -19,6 +22,8 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
+#include <QTimer>
 #include <QUrl>
 
 #include <csignal>
@@ -182,6 +187,47 @@ private slots:
         QCOMPARE(Label1Text(form), QString());
         QVERIFY(form.CurrentFileName().isEmpty());
         QVERIFY(!Child<QAction>(form, "acSauver")->isEnabled());
+    }
+
+    void allFilesFilterListsNamesWithoutADot() {
+        // "Tous fichiers (*.*)" means every file, as in the classic dialogs,
+        // a name without an extension included.
+        QTemporaryDir dir;
+        const QString graph = WriteFile(dir, QStringLiteral("capture.grf"), ColourfulGraph());
+        const QString bare = WriteFile(dir, QStringLiteral("capture"), ColourfulGraph());
+        TestForm form;
+        QVERIFY(ShowActive(form));
+        bool graphListed = false;
+        bool bareHiddenByGraphFilter = false;
+        bool bareListedByAllFiles = false;
+        auto seen = OnModal(QStringLiteral("OpenDialog1"), [&](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            auto* model = dialog->findChild<QFileSystemModel*>();
+            auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            if (model && types) {
+                dialog->setDirectory(dir.path());
+                // The names the dialog lists in the folder.
+                const auto listed = [&](const QString& path) {
+                    const QModelIndex folder = model->index(dir.path());
+                    for (int row = 0; row < model->rowCount(folder); ++row)
+                        if (model->filePath(model->index(row, 0, folder)) == path) return true;
+                    return false;
+                };
+                graphListed = QTest::qWaitFor([&] { return listed(graph); }, 5000);
+                bareHiddenByGraphFilter = !listed(bare);
+                // The user picks the second filter from the list.
+                types->setFocus();
+                QTest::keyClick(types, Qt::Key_Down);
+                bareListedByAllFiles =
+                    types->currentIndex() == 1 && QTest::qWaitFor([&] { return listed(bare); }, 5000);
+            }
+            dialog->reject();
+        });
+        Child<QAction>(form, "acOuvrir")->trigger();
+        QVERIFY(*seen);
+        QVERIFY(graphListed);
+        QVERIFY(bareHiddenByGraphFilter);
+        QVERIFY(bareListedByAllFiles);
     }
 
     void openRunsFromEachOfItsControls_data() {
@@ -378,6 +424,59 @@ private slots:
         if (how == "menu") Child<QAction>(form, "Coller1")->trigger();
         QCOMPARE(form.CurrentFileName(), first);
         QCOMPARE(ShownLines(*Child<QPlainTextEdit>(form, "Memo1"))[1].text, QStringLiteral("PASTED.GRF"));
+    }
+
+    void commandShortcutsComeBeforeTheAboutTextsKeys() {
+        // The about text can be edited, but Ctrl+V there pastes a graph like
+        // anywhere else in the window: the commands' shortcuts come first.
+        const QString path = WriteFile(dir_, QStringLiteral("from-about.grf"), ColourfulGraph("About"));
+        TestForm form;
+        QVERIFY(ShowActive(form));
+        QTest::keyClick(&form, Qt::Key_F1);
+        auto* about = Child<QTextEdit>(form, "RxApropos");
+        about->setFocus();
+        QTRY_VERIFY(about->hasFocus());
+        const QString before = about->toPlainText();
+        QGuiApplication::clipboard()->setMimeData(FileList({path}));
+        QTest::keyClick(about, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(form.CurrentFileName(), path);
+        QCOMPARE(about->toPlainText(), before);
+        // Keys that are no command's still edit the text.
+        QTest::keyClick(about, Qt::Key_X);
+        QVERIFY(about->toPlainText() != before);
+    }
+
+    void contextMenuIsTheWindowsOverEveryControl_data() {
+        QTest::addColumn<QString>("control");
+        QTest::newRow("window") << "Form1";
+        QTest::newRow("Memo1") << "Memo1";
+        QTest::newRow("Label1") << "Label1";
+        QTest::newRow("RxApropos") << "RxApropos";
+    }
+    void contextMenuIsTheWindowsOverEveryControl() {
+        QFETCH(QString, control);
+        TestForm form;
+        QVERIFY(ShowActive(form));
+        QTest::keyClick(&form, Qt::Key_F1);
+        QWidget* target = control == QStringLiteral("Form1") ? &form : Child<QWidget>(form, control.toLatin1().constData());
+        QVERIFY(target);
+        if (auto* area = qobject_cast<QAbstractScrollArea*>(target)) target = area->viewport();
+        // Whatever menu opens is noted and closed, so that a modal one cannot
+        // hold the test.
+        QString opened;
+        QTimer closer;
+        closer.setInterval(10);
+        connect(&closer, &QTimer::timeout, [&] {
+            if (QWidget* popup = QApplication::activePopupWidget()) {
+                opened = popup->objectName().isEmpty() ? QStringLiteral("(unnamed)") : popup->objectName();
+                popup->close();
+            }
+        });
+        closer.start();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(4, 4), target->mapToGlobal(QPoint(4, 4)));
+        QApplication::sendEvent(target, &event);
+        QTRY_VERIFY(!opened.isEmpty());
+        QCOMPARE(opened, QStringLiteral("PopupMenu1"));
     }
 
     void pasteWithoutFileListDoesNothing() {
