@@ -225,7 +225,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == windowHandle() && event->type() == QEvent::Expose && !frameAdopted_)
         QMetaObject::invokeMethod(this, &TForm1::AdoptFrame, Qt::QueuedConnection);
     // Left unaccepted, the key goes to the window's shortcuts, not to the text.
-    if (event->type() == QEvent::ShortcutOverride && IsCommandShortcut(*static_cast<QKeyEvent*>(event))) {
+    if (watched == AproposFrame1->AboutText() && event->type() == QEvent::ShortcutOverride &&
+        IsCommandShortcut(*static_cast<QKeyEvent*>(event))) {
         event->ignore();
         return true;
     }
@@ -421,12 +422,6 @@ void TForm1::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     Panel1->setGeometry(0, 0, width(), Panel1->height());  // aligned to the top
     FormResize();
-    AdoptFrame();
-}
-
-void TForm1::moveEvent(QMoveEvent* event) {
-    QWidget::moveEvent(event);
-    AdoptFrame();
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
