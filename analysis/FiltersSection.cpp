@@ -73,9 +73,9 @@ std::string ReadDmoData(AnalysisState& s) {
     r.StepBack();
     std::array<std::uint8_t, 16> raw{};
     r.ReadRaw(raw.data(), raw.size());
-    const Guid dmo = Guid::FromBytes(raw.data());
+    const Guid dmo = Guid::FromBytes(raw);
     r.ReadRaw(raw.data(), raw.size());
-    const Guid category = Guid::FromBytes(raw.data());
+    const Guid category = Guid::FromBytes(raw);
 
     std::string text;
     if (const TDMOItem* item = s.catalog.FindDmo(dmo)) text = Utf8FromAnsi(item->Name) + " ";

@@ -48,7 +48,9 @@ GUID ToGuid(const Guid& g) {
     return out;
 }
 
-Guid FromGuid(const GUID& g) { return Guid::FromBytes(reinterpret_cast<const std::uint8_t*>(&g)); }
+Guid FromGuid(const GUID& g) {
+    return Guid::FromBytes(std::span<const std::uint8_t, 16>(reinterpret_cast<const std::uint8_t*>(&g), 16));
+}
 
 std::u16string FromWide(const wchar_t* text, std::size_t length) {
     static_assert(sizeof(wchar_t) == sizeof(char16_t));

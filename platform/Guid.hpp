@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Bytes.hpp"
+
 namespace quorvel {
 
 struct Guid {
@@ -20,10 +22,14 @@ struct Guid {
 
     friend bool operator==(const Guid&, const Guid&) = default;
 
-    static Guid FromBytes(const std::uint8_t* p) {
+    static Guid FromBytes(std::span<const std::uint8_t, 16> p) {
         Guid g;
-        for (int i = 0; i < 16; ++i) g.bytes[static_cast<std::size_t>(i)] = p[i];
+        for (std::size_t i = 0; i < 16; ++i) g.bytes[i] = p[i];
         return g;
+    }
+    // The 16 bytes at offset of a saved block, checked.
+    static Guid At(ByteSpan block, std::size_t offset) {
+        return FromBytes(SubSpan(block, offset, 16).first<16>());
     }
     bool IsNull() const { return *this == Guid{}; }
 };
