@@ -9,7 +9,7 @@ Guid ReadGuidValue(GraphReader& reader, std::string& text) {
     const std::uint64_t at = reader.Cursor();
     text = reader.ReadGuidText();
     const auto guid = TryParseGuid(text);
-    if (!guid) reader.FailAt(at, "not a GUID: \"" + Utf8FromAnsi(text) + "\"");
+    if (!guid) reader.FailNotGuid(at, text);
     return *guid;
 }
 

@@ -36,6 +36,7 @@ public:
     std::size_t ReadAt(std::uint64_t offset, std::uint8_t* dst, std::size_t n) override {
         return file_.ReadAt(offset, dst, n);
     }
+    const ReadOnlyFile& File() const { return file_; }
 
 private:
     ReadOnlyFile file_;

@@ -15,7 +15,7 @@ std::string ClockById(const AnalysisState& s, const std::string& id) {
 
 std::string ClockByClsid(const AnalysisState& s, const std::string& text, std::uint64_t at) {
     const auto clsid = TryParseGuid(text);
-    if (!clsid) s.reader.FailAt(at, "not a GUID: \"" + Utf8FromAnsi(text) + "\"");
+    if (!clsid) s.reader.FailNotGuid(at, text);
     if (*clsid == kSystemClockClsid) return "System Clock";
     for (const TfilterItem& f : s.GraphFilterList)
         if (f.CLSID == *clsid) return Utf8FromAnsi(f.GraphName);

@@ -10,7 +10,7 @@ namespace {
 const std::string& FilterNameAt(const AnalysisState& s, std::int64_t id, std::uint64_t offset) {
     const auto count = static_cast<std::int64_t>(s.GraphFilterList.size());
     if (id < 1 || id > count)
-        s.reader.FailAt(offset, "connection names filter " + std::to_string(id) + ", the graph has " +
+        s.reader.FailAt(offset, StopKind::FilterId, "connection names filter " + std::to_string(id) + ", the graph has " +
                                     std::to_string(count));
     return s.GraphFilterList[static_cast<std::size_t>(id - 1)].GraphName;
 }

@@ -1,6 +1,7 @@
 #include "analysis/GraphAnalyzer.hpp"
 
 #include <algorithm>
+#include <memory>
 #include <new>
 #include <optional>
 
@@ -10,6 +11,7 @@
 #include "analysis/FiltersSection.hpp"
 #include "mediatypes/MediaTypeReaders.hpp"
 #include "platform/File.hpp"
+#include "platform/Paths.hpp"
 #include "platform/TextConv.hpp"
 #include "resources/Strings.hpp"
 
@@ -44,43 +46,46 @@ void WriteHeader(ReportView& report, const std::string& path, const std::string&
     report.AddSeparatorLine();
 }
 
-bool IsVersionText(const std::uint8_t (&units)[8]) {
+bool IsVersionText(const std::uint8_t* units) {
     static constexpr std::uint8_t k0002[8] = {'0', 0, '0', 0, '0', 0, '2', 0};
     static constexpr std::uint8_t k0003[8] = {'0', 0, '0', 0, '0', 0, '3', 0};
     return std::equal(units, units + 8, k0002) || std::equal(units, units + 8, k0003);
 }
 
-// Probes offsets 512, 1024, ... for the version text that starts the stream.
-// Each probe takes the look-ahead 504 bytes on and reads four code units; a
-// file of gigabytes without a stream is probed by peeking at those 8 bytes
-// and moving the reader where the probe would have left it, so that probing
-// costs about what reading the file costs.
-std::string FindGraphStream(GraphReader& r) {
-    std::string version;
-    try {
-        r.NextChar();
-        r.SkipBytes(8);
-        while (r.Position() < r.Size()) {
-            const std::uint64_t probe = r.Cursor() + 504;
-            std::uint8_t units[8];
-            if (!r.PeekAt(probe, units, sizeof units)) break;  // the last probe would run into the end
-            if (IsVersionText(units)) {
-                r.SkipBytes(504);
-                version = r.ReadChars(4);
-                break;
-            }
-            r.ResyncAt(probe + 8);
-        }
-    } catch (const AnalysisError&) {
-        version.clear();
+// The first offset of 512, 1024, ... whose 8 bytes are the version text that
+// starts the stream.  The file is read in large blocks and the boundaries
+// are looked at in memory, so that a file of gigabytes without a stream costs
+// what reading it costs.  A file shorter than its size ends the search.
+std::optional<std::uint64_t> ProbeForVersion(ByteSource& source) {
+    constexpr std::size_t kBlock = std::size_t{1} << 20;  // a multiple of 512
+    const std::uint64_t size = source.Size();
+    std::unique_ptr<std::uint8_t[]> block;
+    for (std::uint64_t start = 512; start < size && size - start >= 8; start += kBlock) {
+        if (!block) block = std::make_unique_for_overwrite<std::uint8_t[]>(kBlock);
+        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kBlock, size - start));
+        const std::size_t got = source.ReadAt(start, block.get(), want);
+        for (std::size_t at = 0; at + 8 <= got; at += 512)
+            if (IsVersionText(block.get() + at)) return start + at;
+        if (got < want) break;
     }
-    if (version.empty()) r.FailAt(r.Size(), "no graph stream: no version text 0002 or 0003 at a 512-byte boundary");
+    return std::nullopt;
+}
+
+// Puts the look-ahead on the stream's first code unit and reads the version
+// text and the line end after it.
+std::string FindGraphStream(GraphReader& r, ByteSource& source) {
+    const std::optional<std::uint64_t> at = ProbeForVersion(source);
+    if (!at)
+        r.FailAt(r.Size(), StopKind::NoGraphStream,
+                 "no graph stream: no version text 0002 or 0003 at a 512-byte boundary");
+    r.ResyncAt(*at);
+    const std::string version = r.ReadChars(4);
     r.SkipBytes(4);  // the line end after the version text
     return version;
 }
 
-void ReadSections(GraphReader& r, ReportView& report, AnalysisState& s) {
-    const std::string version = FindGraphStream(r);
+void ReadSections(GraphReader& r, ByteSource& source, ReportView& report, AnalysisState& s) {
+    const std::string version = FindGraphStream(r, source);
     report.AddLine(version);
     report.AddBlankLine();
     report.AddSeparatorLine();
@@ -119,8 +124,8 @@ void ReadSections(GraphReader& r, ReportView& report, AnalysisState& s) {
     if (r.CurrentIs(u'E')) report.AddTitleLine(Utf8FromAnsi(r.ReadChars(3)));
 }
 
-AnalysisStop StopAt(const std::optional<GraphReader>& r, std::string reason) {
-    return AnalysisStop{r ? std::min(r->Cursor(), r->Size()) : 0, std::move(reason)};
+AnalysisStop StopAt(const std::optional<GraphReader>& r, StopKind kind, std::string reason) {
+    return AnalysisStop{r ? std::min(r->Cursor(), r->Size()) : 0, std::move(reason), kind};
 }
 
 // The protected part: any failure ends it, keeping the lines written so far.
@@ -136,29 +141,24 @@ AnalysisResult Run(const std::string& path, const std::function<ByteSource&()>& 
         WriteHeader(report, path, stamp, c);
         GraphReader& r = reader.emplace(source);
         AnalysisState state{r, c.catalog, {}, kBlack};
-        ReadSections(r, report, state);
+        ReadSections(r, source, report, state);
         result.complete = true;
     } catch (const AnalysisError& e) {
-        result.stopped = AnalysisStop{e.offset(), e.reason()};
+        result.stopped = AnalysisStop{e.offset(), e.reason(), e.kind()};
     } catch (const FileError& e) {
-        result.stopped = StopAt(reader, e.what());
+        result.stopped = StopAt(reader, StopKind::Read, e.what());
     } catch (const ReportFullError& e) {
-        result.stopped = StopAt(reader, e.what());
+        result.stopped = StopAt(reader, StopKind::ReportFull, e.what());
     } catch (const std::bad_alloc&) {
-        result.stopped = StopAt(reader, "out of memory");
+        result.stopped = StopAt(reader, StopKind::Memory, "out of memory");
     } catch (const std::exception& e) {
-        result.stopped = StopAt(reader, e.what());
+        result.stopped = StopAt(reader, StopKind::Other, e.what());
     }
     report.SetByteLimit(0);
     return result;
 }
 
-struct Prepared {
-    Context context;
-    std::string stamp;
-};
-
-AnalysisResult Analyze(const std::string& path, const std::function<ByteSource&()>& open,
+AnalysisResult Analyze(const std::filesystem::path& path, const std::function<ByteSource&()>& open,
                        const std::optional<LocalDateTime>& lastWrite, ReportView& report,
                        const AnalysisEnvironment& env) {
     static const FilterCatalog kEmptyCatalog;
@@ -175,7 +175,7 @@ AnalysisResult Analyze(const std::string& path, const std::function<ByteSource&(
     const std::string stamp = dates.ShortDate(written) + " " + dates.LongTime(written);
     report.Clear();
 
-    AnalysisResult result = Run(path, open, stamp, report, context);
+    AnalysisResult result = Run(PathText(path), open, stamp, report, context);
     if (env.observer) env.observer->AnalysisFinished(result);
     return result;
 }
@@ -188,13 +188,14 @@ std::string ProgramVersionText() {
 
 std::uint64_t ReportByteLimit(std::uint64_t fileSize) { return 32 * fileSize + (1u << 20); }
 
-AnalysisResult AnalyzeGraphFile(const std::string& path, ReportView& report, const AnalysisEnvironment& env) {
+AnalysisResult AnalyzeGraphFile(const std::filesystem::path& path, ReportView& report,
+                                const AnalysisEnvironment& env) {
     std::optional<FileSource> source;
     const auto open = [&]() -> ByteSource& {
         try {
             source.emplace(ReadOnlyFile::OpenExclusive(path));
         } catch (const FileError& e) {
-            throw AnalysisError(0, e.what());
+            throw AnalysisError(0, StopKind::Open, e.what());
         }
         return *source;
     };
@@ -202,11 +203,45 @@ AnalysisResult AnalyzeGraphFile(const std::string& path, ReportView& report, con
     return Analyze(path, open, lastWrite, report, env);
 }
 
+AnalysisResult AnalyzeStandardInput(ReportView& report, const AnalysisEnvironment& env) {
+    // Standard input is taken whole before the analysis starts: a pipe has
+    // no last-write time of its own, and the stamp needs one first.
+    std::optional<FileSource> source;
+    std::string failure;
+    try {
+        source.emplace(ReadOnlyFile::OpenStandardInput());
+    } catch (const FileError& e) {
+        failure = e.what();
+    }
+    const auto open = [&]() -> ByteSource& {
+        if (!source) throw AnalysisError(0, StopKind::Open, failure);
+        return *source;
+    };
+    const std::optional<LocalDateTime> lastWrite = source ? source->File().LastWrite() : std::nullopt;
+    return Analyze(kStandardInputName, open, lastWrite, report, env);
+}
+
 AnalysisResult AnalyzeGraphBytes(std::span<const std::uint8_t> bytes, const std::string& path, ReportView& report,
                                  const AnalysisEnvironment& env) {
     MemorySource source(bytes);
     const auto open = [&]() -> ByteSource& { return source; };
-    return Analyze(path, open, std::nullopt, report, env);
+    return Analyze(PathFromUtf8(path), open, std::nullopt, report, env);
+}
+
+std::string_view StopKindName(StopKind kind) {
+    switch (kind) {
+        case StopKind::Open: return "open";
+        case StopKind::Read: return "read";
+        case StopKind::EndOfFile: return "end-of-file";
+        case StopKind::Count: return "count";
+        case StopKind::Guid: return "guid";
+        case StopKind::NoGraphStream: return "no-graph-stream";
+        case StopKind::FilterId: return "filter-id";
+        case StopKind::ReportFull: return "report-full";
+        case StopKind::Memory: return "memory";
+        case StopKind::Other: break;
+    }
+    return "other";
 }
 
 }  // namespace quorvel

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <span>
 #include <string>
@@ -26,7 +27,7 @@ namespace quorvel {
 class AnalysisObserver {
 public:
     virtual ~AnalysisObserver() = default;
-    virtual void AnalysisStarted(const std::string& path) = 0;
+    virtual void AnalysisStarted(const std::filesystem::path& path) = 0;
     virtual void AnalysisFinished(const AnalysisResult& result) = 0;
 };
 
@@ -45,7 +46,15 @@ std::string ProgramVersionText();
 // so that no file makes the report grow out of proportion to it.
 std::uint64_t ReportByteLimit(std::uint64_t fileSize);
 
-AnalysisResult AnalyzeGraphFile(const std::string& path, ReportView& report, const AnalysisEnvironment& env = {});
+AnalysisResult AnalyzeGraphFile(const std::filesystem::path& path, ReportView& report,
+                                const AnalysisEnvironment& env = {});
+
+// The name standard input goes by in a report.
+inline constexpr const char* kStandardInputName = "-";
+
+// The same analysis of standard input: itself when it is a file, else its
+// bytes taken whole first.  The report names it "-".
+AnalysisResult AnalyzeStandardInput(ReportView& report, const AnalysisEnvironment& env = {});
 
 // The same analysis over bytes in memory; `path` is only shown in the header,
 // and the current time stands for the file's last-write time.

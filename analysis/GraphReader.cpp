@@ -13,34 +13,31 @@ GraphReader::GraphReader(ByteSource& source)
           static_cast<std::size_t>(std::clamp<std::uint64_t>(size_, 2, kBufferSize)))),
       bufferCapacity_(static_cast<std::size_t>(std::clamp<std::uint64_t>(size_, 2, kBufferSize))) {}
 
-void GraphReader::Fail(std::string reason) const { throw AnalysisError(Cursor(), std::move(reason)); }
-
-void GraphReader::FailAt(std::uint64_t offset, std::string reason) const {
-    throw AnalysisError(offset, std::move(reason));
+void GraphReader::Fail(StopKind kind, std::string reason) const {
+    throw AnalysisError(Cursor(), kind, std::move(reason));
 }
 
-void GraphReader::FailEndOfFile() const { FailAt(std::min(Cursor(), size_), "unexpected end of file"); }
+void GraphReader::FailAt(std::uint64_t offset, StopKind kind, std::string reason) const {
+    throw AnalysisError(offset, kind, std::move(reason));
+}
+
+void GraphReader::FailNotGuid(std::uint64_t offset, std::string_view ansiText) const {
+    FailAt(offset, StopKind::Guid, "not a GUID: \"" + Utf8FromAnsi(ansiText) + "\"");
+}
+
+void GraphReader::FailEndOfFile() const {
+    FailAt(std::min(Cursor(), size_), StopKind::EndOfFile, "unexpected end of file");
+}
 
 int GraphReader::LoadUnitAt(std::uint64_t offset) {
     if (offset > size_ || size_ - offset < 2) return kEndOfFile;
     if (offset < bufferStart_ || offset - bufferStart_ + 2 > bufferLength_) {
         bufferStart_ = offset;
         bufferLength_ = source_.ReadAt(offset, buffer_.get(), bufferCapacity_);
-        if (bufferLength_ < 2) FailAt(offset, "read error: the file is shorter than its size");
+        if (bufferLength_ < 2) FailAt(offset, StopKind::Read, "read error: the file is shorter than its size");
     }
     const std::uint8_t* p = buffer_.get() + (offset - bufferStart_);
     return p[0] | (p[1] << 8);
-}
-
-bool GraphReader::PeekAt(std::uint64_t offset, std::uint8_t* dst, std::size_t n) {
-    if (offset > size_ || size_ - offset < n || n > bufferCapacity_) return false;
-    if (offset < bufferStart_ || offset - bufferStart_ + n > bufferLength_) {
-        bufferStart_ = offset;
-        bufferLength_ = source_.ReadAt(offset, buffer_.get(), bufferCapacity_);
-        if (bufferLength_ < n) FailAt(offset, "read error: the file is shorter than its size");
-    }
-    std::memcpy(dst, buffer_.get() + (offset - bufferStart_), n);
-    return true;
 }
 
 void GraphReader::ResyncAt(std::uint64_t offset) {
@@ -103,7 +100,7 @@ std::string GraphReader::SkipSeparator() {
 }
 
 void GraphReader::StepBack() {
-    if (position_ < 2) Fail("step back before the start of the file");
+    if (position_ < 2) Fail(StopKind::Other, "step back before the start of the file");
     position_ -= 2;
 }
 
@@ -114,7 +111,7 @@ void GraphReader::SkipBytes(long long n) {
 }
 
 void GraphReader::ReadRaw(std::uint8_t* out, std::size_t n) {
-    if (position_ > size_ || size_ - position_ < n) FailAt(position_, "data runs past the end of the file");
+    if (position_ > size_ || size_ - position_ < n) FailAt(position_, StopKind::EndOfFile, "data runs past the end of the file");
     std::size_t done = 0;
     while (done < n) {
         const std::uint64_t at = position_ + done;
@@ -125,12 +122,12 @@ void GraphReader::ReadRaw(std::uint8_t* out, std::size_t n) {
             done += count;
         } else if (n - done >= bufferCapacity_) {
             const std::size_t got = source_.ReadAt(at, out + done, n - done);
-            if (got != n - done) FailAt(at, "read error: the file is shorter than its size");
+            if (got != n - done) FailAt(at, StopKind::Read, "read error: the file is shorter than its size");
             done = n;
         } else {
             bufferStart_ = at;
             bufferLength_ = source_.ReadAt(at, buffer_.get(), bufferCapacity_);
-            if (bufferLength_ == 0) FailAt(at, "read error: the file is shorter than its size");
+            if (bufferLength_ == 0) FailAt(at, StopKind::Read, "read error: the file is shorter than its size");
         }
     }
     position_ += n;
@@ -146,9 +143,9 @@ BlockHeader GraphReader::ReadBlockHeader() {
     NextChar();  // the separator
     const std::int32_t count = BlockCountFromText(digits);
     const std::uint64_t start = Cursor();
-    if (count < 0) FailAt(start, "negative data block size " + std::to_string(count));
+    if (count < 0) FailAt(start, StopKind::Count, "negative data block size " + std::to_string(count));
     if (start > size_ || size_ - start < static_cast<std::uint64_t>(count))
-        FailAt(start, "data block of " + std::to_string(count) + " bytes runs past the end of the file");
+        FailAt(start, StopKind::EndOfFile, "data block of " + std::to_string(count) + " bytes runs past the end of the file");
     return BlockHeader{static_cast<std::uint32_t>(count), start};
 }
 

@@ -82,15 +82,14 @@ public:
     // block's first code unit.
     BlockHeader ReadBlockHeader();
 
-    // Copies n bytes at offset without moving the reader; false when the file
-    // holds fewer.  For probing a big file cheaply.
-    bool PeekAt(std::uint64_t offset, std::uint8_t* dst, std::size_t n);
     // Puts the reader in step with its look-ahead on the code unit at offset:
     // where a NextChar at offset - 2 would leave it.
     void ResyncAt(std::uint64_t offset);
 
-    [[noreturn]] void Fail(std::string reason) const;
-    [[noreturn]] void FailAt(std::uint64_t offset, std::string reason) const;
+    [[noreturn]] void Fail(StopKind kind, std::string reason) const;
+    [[noreturn]] void FailAt(std::uint64_t offset, StopKind kind, std::string reason) const;
+    // A text read at offset that had to be a GUID.
+    [[noreturn]] void FailNotGuid(std::uint64_t offset, std::string_view ansiText) const;
 
 private:
     int LoadUnitAt(std::uint64_t offset);

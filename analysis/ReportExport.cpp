@@ -16,6 +16,11 @@ ColorTable::ColorTable(const ReportView& report) {
         if (index_.emplace(e.color, colors_.size()).second) colors_.push_back(e.color);
 }
 
+ColorTable::ColorTable(std::span<const Color> colors) {
+    for (const Color c : colors)
+        if (index_.emplace(c, colors_.size()).second) colors_.push_back(c);
+}
+
 std::string HexColor(Color color) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string hex = "#";

@@ -2,11 +2,14 @@
 #pragma once
 
 #include <cstddef>
+#include <iosfwd>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "analysis/AnalysisResult.hpp"
 #include "analysis/ReportView.hpp"
 
 namespace quorvel::report_export {
@@ -15,10 +18,15 @@ namespace quorvel::report_export {
 class ColorTable {
 public:
     explicit ColorTable(const ReportView& report);
+    // A fixed table, for documents that hold reports not yet made.
+    explicit ColorTable(std::span<const Color> colors);
 
     const std::vector<Color>& Colors() const { return colors_; }
-    // The number of a colour of the report.
-    std::size_t IndexOf(Color color) const { return index_.at(color); }
+    // The number of a colour of the table; a colour it lacks takes the first.
+    std::size_t IndexOf(Color color) const {
+        const auto it = index_.find(color);
+        return it == index_.end() ? 0 : it->second;
+    }
 
 private:
     std::vector<Color> colors_;
@@ -30,5 +38,13 @@ std::string HexColor(Color color);
 
 // Replaces out with text, each malformed UTF-8 byte turned into U+FFFD.
 void AssignValidUtf8(std::string& out, std::string_view text);
+
+// The pieces the one-report writers and the several-report documents share.
+void WriteJsonObject(std::ostream& out, const ReportView& report, const AnalysisResult& result);
+void WriteRtfHead(std::ostream& out, const ColorTable& colors);
+void WriteRtfParagraphs(std::ostream& out, const ReportView& report, const ColorTable& colors);
+void WriteHtmlHead(std::ostream& out, const ColorTable& colors, std::string_view title);
+void WriteHtmlLines(std::ostream& out, const ReportView& report, const ColorTable& colors);
+void AppendHtmlText(std::string& out, std::string_view text);
 
 }  // namespace quorvel::report_export

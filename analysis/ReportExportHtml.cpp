@@ -12,6 +12,10 @@ namespace {
 // CR would also break the line inside <pre>.
 bool IsHtmlControl(char32_t cp) { return (cp < 0x20 && cp != U'\t') || (cp >= 0x7F && cp <= 0x9F); }
 
+}  // namespace
+
+namespace report_export {
+
 void AppendHtmlText(std::string& out, std::string_view text) {
     ForEachCodePoint(text, [&](char32_t cp) {
         switch (cp) {
@@ -25,32 +29,42 @@ void AppendHtmlText(std::string& out, std::string_view text) {
     });
 }
 
+}  // namespace report_export
+
+namespace {
+
+using report_export::AppendHtmlText;
+
 // The last component of a path as given, for the page title.
 std::string_view FileName(std::string_view path) {
     const std::size_t slash = path.find_last_of("/\\");
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
-std::string PageHead(const report_export::ColorTable& colors, std::string_view file) {
+std::string PageHead(const report_export::ColorTable& colors, std::string_view title) {
     std::string out =
         "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n"
         "<meta name=\"generator\" content=\"Quorvel\">\n<title>";
-    AppendHtmlText(out, file.empty() ? std::string_view("Quorvel report") : FileName(file));
+    AppendHtmlText(out, title);
     out += "</title>\n<style>\n"
            "body { margin: 0; background: #FFFFFF; color: #000000; }\n"
            "pre { margin: 8px; font: 13px/1.4 Consolas, \"Courier New\", monospace; }\n"
            ".b { font-weight: bold; }\n";
     for (std::size_t i = 0; i < colors.Colors().size(); ++i)
         out += ".c" + std::to_string(i) + " { color: " + report_export::HexColor(colors.Colors()[i]) + "; }\n";
-    out += "</style>\n</head>\n<body>\n<pre>";
+    out += "</style>\n</head>\n<body>\n";
     return out;
 }
 
 }  // namespace
 
-void WriteHtmlReport(std::ostream& out, const ReportView& report, const AnalysisResult& result) {
-    const report_export::ColorTable colors(report);
-    out << PageHead(colors, result.file);
+namespace report_export {
+
+void WriteHtmlHead(std::ostream& out, const ColorTable& colors, std::string_view title) {
+    out << PageHead(colors, title);
+}
+
+void WriteHtmlLines(std::ostream& out, const ReportView& report, const ColorTable& colors) {
     std::string buf;
     report.ForEachLine([&](std::string_view line, Color color, bool bold) {
         buf = "<span class=\"c" + std::to_string(colors.IndexOf(color)) + (bold ? " b\">" : "\">");
@@ -58,6 +72,16 @@ void WriteHtmlReport(std::ostream& out, const ReportView& report, const Analysis
         buf += "</span>\n";
         out.write(buf.data(), static_cast<std::streamsize>(buf.size()));
     });
+}
+
+}  // namespace report_export
+
+void WriteHtmlReport(std::ostream& out, const ReportView& report, const AnalysisResult& result) {
+    const report_export::ColorTable colors(report);
+    report_export::WriteHtmlHead(out, colors,
+                                 result.file.empty() ? std::string_view("Quorvel report") : FileName(result.file));
+    out << "<pre>";
+    report_export::WriteHtmlLines(out, report, colors);
     out << "</pre>\n</body>\n</html>\n";
 }
 

@@ -18,7 +18,9 @@ const char* JsonBool(bool value) { return value ? "true" : "false"; }
 
 }  // namespace
 
-void WriteJsonReport(std::ostream& out, const ReportView& report, const AnalysisResult& result) {
+namespace report_export {
+
+void WriteJsonObject(std::ostream& out, const ReportView& report, const AnalysisResult& result) {
     std::string buf;
     std::string scratch;
     buf = "{\"file\": ";
@@ -45,8 +47,15 @@ void WriteJsonReport(std::ostream& out, const ReportView& report, const Analysis
         AppendJsonString(buf, result.stopped->reason, scratch);
         buf += '}';
     }
-    buf += "}\n";
+    buf += '}';
     out << buf;
+}
+
+}  // namespace report_export
+
+void WriteJsonReport(std::ostream& out, const ReportView& report, const AnalysisResult& result) {
+    report_export::WriteJsonObject(out, report, result);
+    out << '\n';
 }
 
 }  // namespace quorvel

@@ -61,10 +61,15 @@ std::string ColorTableGroup(const report_export::ColorTable& colors) {
 
 }  // namespace
 
-void WriteRtfReport(std::ostream& out, const ReportView& report) {
-    const report_export::ColorTable colors(report);
-    out << kRtfHeader << ColorTableGroup(colors) << "\\viewkind4\\uc1\\pard\\plain\\f0\\fs18\r\n";
+namespace report_export {
 
+void WriteRtfHead(std::ostream& out, const ColorTable& colors) {
+    out << kRtfHeader << ColorTableGroup(colors) << "\\viewkind4\\uc1";
+}
+
+// From a plain paragraph on: the automatic colour, not bold.
+void WriteRtfParagraphs(std::ostream& out, const ReportView& report, const ColorTable& colors) {
+    out << "\\pard\\plain\\f0\\fs18\r\n";
     std::size_t currentColor = 0;  // \plain: the automatic colour, not bold
     bool currentBold = false;
     std::string buf;
@@ -80,6 +85,14 @@ void WriteRtfReport(std::ostream& out, const ReportView& report) {
         buf += "\\par\r\n";
         out.write(buf.data(), static_cast<std::streamsize>(buf.size()));
     });
+}
+
+}  // namespace report_export
+
+void WriteRtfReport(std::ostream& out, const ReportView& report) {
+    const report_export::ColorTable colors(report);
+    report_export::WriteRtfHead(out, colors);
+    report_export::WriteRtfParagraphs(out, report, colors);
     out << "}\r\n";
 }
 

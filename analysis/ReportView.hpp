@@ -19,6 +19,10 @@ inline constexpr Color kGreen = 0x008000;
 inline constexpr Color kPurple = 0x800080;
 inline constexpr Color kBlue = 0x0000FF;
 
+// Every colour the analysis gives a line, for documents that must name their
+// colours before the reports in them are made.
+inline constexpr Color kReportPalette[] = {kBlack, kOlive, kGreen, kPurple, kBlue};
+
 struct ReportEntry {
     std::string text;  // UTF-8; may hold CR LF
     Color color = kBlack;

@@ -1,5 +1,7 @@
 #include "catalog/CatalogFile.hpp"
 
+#include "platform/Paths.hpp"
+
 #include <fstream>
 #include <sstream>
 
@@ -72,16 +74,17 @@ FilterCatalog ParseCatalogJson(std::string_view text) {
     return catalog;
 }
 
-FilterCatalog LoadCatalogFile(const std::string& path) {
+FilterCatalog LoadCatalogFile(const std::filesystem::path& path) {
+    const std::string shown = PathText(path);
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw CatalogFileError(path + ": cannot open");
+    if (!in) throw CatalogFileError(shown + ": cannot open");
     std::ostringstream text;
     text << in.rdbuf();
-    if (in.bad()) throw CatalogFileError(path + ": read error");
+    if (in.bad()) throw CatalogFileError(shown + ": read error");
     try {
         return ParseCatalogJson(text.str());
     } catch (const CatalogFileError& e) {
-        throw CatalogFileError(path + ": " + e.what());
+        throw CatalogFileError(shown + ": " + e.what());
     }
 }
 

@@ -8,6 +8,8 @@
 // Windows-1252 conversion as graph texts.  "displayName" may be left out.
 #pragma once
 
+#include <filesystem>
+
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -22,7 +24,7 @@ public:
 };
 
 FilterCatalog ParseCatalogJson(std::string_view json);       // throws CatalogFileError
-FilterCatalog LoadCatalogFile(const std::string& path);      // throws CatalogFileError
+FilterCatalog LoadCatalogFile(const std::filesystem::path& path);      // throws CatalogFileError
 std::string CatalogToJson(const FilterCatalog& catalog);     // the same format, UTF-8
 
 }  // namespace quorvel

@@ -25,7 +25,7 @@ void AddWinePrefixCatalog(const std::string& prefix, FilterCatalog& catalog) {
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) return;  // no prefix: nothing to read
 
-    const RegistryFile registry = LoadWineRegistry(path.string());
+    const RegistryFile registry = LoadWineRegistry(path);
     const std::unique_ptr<MediaFramework> wine = MakeWineMediaFramework(registry);
     try {
         BuildFilterCatalog(*wine, catalog);

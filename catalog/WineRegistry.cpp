@@ -1,5 +1,7 @@
 #include "catalog/WineRegistry.hpp"
 
+#include "platform/Paths.hpp"
+
 #include <filesystem>
 #include <fstream>
 
@@ -288,10 +290,11 @@ RegistryFile ParseWineRegistry(std::string_view text) {
     return file;
 }
 
-RegistryFile LoadWineRegistry(const std::string& path) {
+RegistryFile LoadWineRegistry(const std::filesystem::path& filePath) {
+    const std::string path = PathText(filePath);
     RegistryFile file;
     std::error_code ec;
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    const std::uintmax_t size = std::filesystem::file_size(filePath, ec);
     if (ec) {
         file.error = RegistryError{0, "cannot read " + path + ": " + ec.message()};
         return file;
@@ -300,7 +303,7 @@ RegistryFile LoadWineRegistry(const std::string& path) {
         file.error = RegistryError{0, path + " is too large for a registry file"};
         return file;
     }
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(filePath, std::ios::binary);
     std::string text(static_cast<std::size_t>(size), '\0');
     if (!in || !in.read(text.data(), static_cast<std::streamsize>(text.size()))) {
         file.error = RegistryError{0, "cannot read " + path};

@@ -17,6 +17,8 @@
 // order of their key.  Texts are the registry's wide text (UTF-16).
 #pragma once
 
+#include <filesystem>
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -73,7 +75,7 @@ RegistryFile ParseWineRegistry(std::string_view text);
 
 // Reads the file at `path`; a file that cannot be read gives no keys and
 // `error` (line 0).
-RegistryFile LoadWineRegistry(const std::string& path);
+RegistryFile LoadWineRegistry(const std::filesystem::path& path);
 
 // ASCII case-insensitive comparison of registry names and paths.
 bool SameRegistryName(std::u16string_view a, std::u16string_view b);

@@ -43,6 +43,19 @@ ParsedOptions ParseReporterOptions(const std::vector<std::string>& args) {
                 parsed.error = "unknown format \"" + *v + "\" (text, ansi, json, rtf or html)";
                 return parsed;
             }
+        } else if (name == "--color" || name == "--colour") {
+            const auto v = value();
+            if (!v) return parsed;
+            if (*v == "auto") {
+                o.color = ColorMode::Auto;
+            } else if (*v == "always") {
+                o.color = ColorMode::Always;
+            } else if (*v == "never") {
+                o.color = ColorMode::Never;
+            } else {
+                parsed.error = "unknown colour mode \"" + *v + "\" (auto, always or never)";
+                return parsed;
+            }
         } else if (name == "-o" || name == "--output") {
             const auto v = value();
             if (!v) return parsed;
@@ -67,34 +80,53 @@ ParsedOptions ParseReporterOptions(const std::vector<std::string>& args) {
     return parsed;
 }
 
-ReportFormat ChooseReportFormat(const ReporterOptions& o, bool stdoutIsTerminal) {
+bool ColorWanted(ColorMode mode, bool outputIsTerminal, const char* noColor, const char* term) {
+    switch (mode) {
+        case ColorMode::Always: return true;
+        case ColorMode::Never: return false;
+        case ColorMode::Auto: break;
+    }
+    if (noColor && *noColor) return false;
+    if (term && std::string_view(term) == "dumb") return false;
+    return outputIsTerminal;
+}
+
+ReportFormat ChooseReportFormat(const ReporterOptions& o, bool colorWanted) {
     if (o.format) return *o.format;
-    if (!o.output.empty()) return ReportFormatForExtension(o.output).value_or(ReportFormat::Text);
-    return stdoutIsTerminal ? ReportFormat::Ansi : ReportFormat::Text;
+    if (!o.output.empty() && o.output != "-")
+        if (const auto byExtension = ReportFormatForExtension(o.output)) return *byExtension;
+    return colorWanted ? ReportFormat::Ansi : ReportFormat::Text;
 }
 
 std::string ReporterUsage() {
-    return R"(Usage: quorvel-report [--format text|ansi|json|rtf|html] [-o FILE]
-                      [--catalog-file FILE | --no-catalog] FILE...
+    return R"(Usage: quorvel-report [--format text|ansi|json|rtf|html] [--color=auto|always|never]
+                      [-o FILE] [--catalog-file FILE | --no-catalog] FILE...
        quorvel-report --dump-catalog [-o FILE] [--catalog-file FILE | --no-catalog]
 
 Reads saved DirectShow filter graphs (.grf) and writes the Quorvel report of
 each: its filters with their ids, names, CLSIDs and what they are on this
 machine, every pin connection with its media type decoded field by field,
-the reference clock and the end marker.
+the reference clock and the end marker.  FILE "-" is standard input.
 
 Options:
   -f, --format FORMAT   text   plain text
                         ansi   text with ANSI colours and bold
                         json   {"file", "complete", "lines": [{"text", "color",
-                               "bold"}], "stopped"}; one object per line
+                               "bold"}], "stopped"}; several files: an array
                         rtf    a rich text document, as the window saves logs
                         html   one self-contained page
                         Default: from the extension of -o (.rtf and .log: rtf,
-                        .html, .json, .txt), else ansi on a terminal and text
-                        otherwise.
-  -o, --output FILE     write the report(s) to FILE instead of standard output;
-                        FILE is replaced only once it is completely written
+                        .html, .json, .txt), else ansi when colour is on and
+                        text otherwise.
+      --color WHEN      auto (default): colour on a terminal, unless NO_COLOR
+                        is set and not empty or TERM is dumb; always; never.
+                        It chooses between ansi and text when --format and
+                        -o's extension do not.
+  -o, --output FILE     write to FILE instead of standard output ("-").  A file
+                        is replaced only once the whole output is written (a
+                        symbolic link is followed and kept, the permissions
+                        too); a pipe or a device is written straight into.
+                        When no report is made, FILE is not touched.
       --catalog-file F  name installed filters and DMOs from the JSON catalog F:
                         {"filters": [{"name", "clsid", "displayName"}],
                          "dmos": [{"name", "clsid"}]}
@@ -104,20 +136,23 @@ Options:
                         --catalog-file reads, and analyse nothing; take it on
                         the machine where a graph was made to read the graph
                         elsewhere with that machine's names
+  -h, --help            show this help
+      --version         show the version
 
 This machine's catalog: on Windows, the filters and DMOs the platform
 enumerates; elsewhere, those the Wine prefix ($WINEPREFIX, else ~/.wine)
 registers, followed by the platform's standard filters and DMOs.  A damaged
 source is reported on standard error and the rest of the catalog is used.
-  -h, --help            show this help
-      --version         show the version
 
-With several files, the reports follow one another.
+Several files make one document: text and ANSI reports follow one another;
+RTF is one document with a page break between reports; HTML one page with
+the list of files and a section per file; JSON one array of the objects.
 
 Exit status:
   0  every analysis ran to its end
-  1  an analysis stopped early; standard error names the file, the byte offset
-     and the reason (the report keeps the lines written up to there)
+  1  a file could not be opened, or an analysis stopped early; standard error
+     names the file, the byte offset and the reason (the report keeps the
+     lines written up to there)
   2  usage error, or a catalog file or output file that cannot be used
 )";
 }

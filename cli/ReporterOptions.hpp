@@ -9,9 +9,12 @@
 
 namespace quorvel {
 
+enum class ColorMode { Auto, Always, Never };
+
 struct ReporterOptions {
     std::optional<ReportFormat> format;  // --format
-    std::string output;                  // -o; empty: standard output
+    ColorMode color = ColorMode::Auto;   // --color
+    std::string output;                  // -o, UTF-8; empty or "-": standard output
     std::string catalogFile;             // --catalog-file
     bool noCatalog = false;              // --no-catalog
     bool dumpCatalog = false;            // --dump-catalog
@@ -27,9 +30,15 @@ struct ParsedOptions {
 
 ParsedOptions ParseReporterOptions(const std::vector<std::string>& args);
 
+// Whether the lines take their colours when the format is left to us:
+// always, never, or (auto) on a terminal unless NO_COLOR is set and not empty
+// or TERM is "dumb".  The environment's values come in as given (nullptr:
+// unset).
+bool ColorWanted(ColorMode mode, bool outputIsTerminal, const char* noColor, const char* term);
+
 // The format to write: --format, else the output file's extension, else ANSI
-// colours on a terminal and plain text otherwise.
-ReportFormat ChooseReportFormat(const ReporterOptions& options, bool stdoutIsTerminal);
+// colours when colour is wanted and plain text otherwise.
+ReportFormat ChooseReportFormat(const ReporterOptions& options, bool colorWanted);
 
 std::string ReporterUsage();
 

@@ -1,23 +1,25 @@
 // quorvel-report: the Quorvel report of graph files, for scripts and batch work.
 #include <clocale>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
+#include <cstdlib>
 #include <iostream>
-#include <sstream>
+#include <string>
+#include <vector>
 
 #include "analysis/GraphAnalyzer.hpp"
-#include "analysis/ReportExport.hpp"
+#include "analysis/ReportDocument.hpp"
 #include "catalog/CatalogFile.hpp"
 #include "catalog/InstalledCatalog.hpp"
 #include "cli/ReporterOptions.hpp"
 #include "platform/ComApartment.hpp"
+#include "platform/OutputFile.hpp"
+#include "platform/Paths.hpp"
 #include "resources/Strings.hpp"
 
 #ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
 #include <io.h>
+#include <windows.h>
 #define isatty _isatty
-#define fileno _fileno
 #else
 #include <unistd.h>
 #endif
@@ -31,46 +33,53 @@ int UsageError(const std::string& message) {
     return 2;
 }
 
-// Writes the whole output beside the target, then renames it over the
-// target, so that a failed run never leaves a half-written file in its place.
-bool WriteFileSafely(const std::string& path, const std::string& contents, std::string& error) {
-    namespace fs = std::filesystem;
-    const fs::path target(path);
-    fs::path temp = target;
-    temp += ".quorvel-tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            error = "cannot create " + temp.string();
-            return false;
-        }
-        out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
-        out.close();
-        if (!out) {
-            error = "cannot write " + temp.string();
-            std::error_code ignored;
-            fs::remove(temp, ignored);
-            return false;
-        }
+// Writes `text` whole to the output, or says why it could not.
+int WriteWhole(OutputFile& output, const std::string& text) {
+    output.Stream() << text;
+    try {
+        output.Commit();
+    } catch (const OutputError& e) {
+        std::cerr << "quorvel-report: " << e.what() << "\n";
+        return 2;
     }
-    std::error_code ec;
-    fs::rename(temp, target, ec);
-    if (ec) {
-        error = "cannot replace " + path + ": " + ec.message();
-        fs::remove(temp, ec);
-        return false;
-    }
-    return true;
+    return 0;
 }
 
-}  // namespace
+FilterCatalog LoadCatalog(const ReporterOptions& options, bool& failed) {
+    FilterCatalog catalog;
+    if (!options.catalogFile.empty()) {
+        try {
+            catalog = LoadCatalogFile(PathFromUtf8(options.catalogFile));
+        } catch (const CatalogFileError& e) {
+            std::cerr << "quorvel-report: " << e.what() << "\n";
+            failed = true;
+        }
+    } else if (!options.noCatalog) {
+        // A damaged source costs its own entries only: say so and go on.
+        try {
+            BuildInstalledCatalog(catalog);
+        } catch (const CatalogBuildError& e) {
+            std::cerr << "quorvel-report: catalog: " << e.what() << "\n";
+        }
+    }
+    return catalog;
+}
 
-int main(int argc, char** argv) {
-    const ComApartment apartment;  // before the catalog asks the platform for its filters
-    std::setlocale(LC_ALL, "");
-    std::ios::sync_with_stdio(false);
+void TellStop(const std::string& file, const AnalysisResult& result) {
+    const AnalysisStop stop = result.stopped.value_or(AnalysisStop{});
+    if (!result.Reported())
+        std::cerr << "quorvel-report: " << file << ": " << stop.reason << "\n";
+    else
+        std::cerr << "quorvel-report: " << file << ": stopped at offset " << stop.offset << ": " << stop.reason
+                  << "\n";
+}
 
-    const ParsedOptions parsed = ParseReporterOptions(std::vector<std::string>(argv + 1, argv + argc));
+bool OutputIsTerminal(const ReporterOptions& options) {
+    return (options.output.empty() || options.output == "-") && isatty(1) != 0;
+}
+
+int Run(const std::vector<std::string>& args) {
+    const ParsedOptions parsed = ParseReporterOptions(args);
     const ReporterOptions& options = parsed.options;
     if (!parsed.error.empty()) return UsageError(parsed.error);
     if (options.help) {
@@ -83,74 +92,67 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    FilterCatalog catalog;
-    if (!options.catalogFile.empty()) {
-        try {
-            catalog = LoadCatalogFile(options.catalogFile);
-        } catch (const CatalogFileError& e) {
-            std::cerr << "quorvel-report: " << e.what() << "\n";
-            return 2;
-        }
-    } else if (!options.noCatalog) {
-        // A damaged source costs its own entries only: say so and go on.
-        try {
-            BuildInstalledCatalog(catalog);
-        } catch (const CatalogBuildError& e) {
-            std::cerr << "quorvel-report: catalog: " << e.what() << "\n";
-        }
-    }
+    bool catalogFailed = false;
+    const FilterCatalog catalog = LoadCatalog(options, catalogFailed);
+    if (catalogFailed) return 2;
 
-    if (options.dumpCatalog) {
-        const std::string json = CatalogToJson(catalog);
-        if (options.output.empty()) {
-            std::cout << json << std::flush;
-            if (!std::cout) {
-                std::cerr << "quorvel-report: cannot write the catalog to standard output\n";
-                return 2;
-            }
-            return 0;
-        }
-        std::string error;
-        if (!WriteFileSafely(options.output, json, error)) {
-            std::cerr << "quorvel-report: " << error << "\n";
-            return 2;
-        }
-        return 0;
-    }
+    OutputFile output(options.output.empty() ? PathFromUtf8(OutputFile::kStandardOutput)
+                                             : PathFromUtf8(options.output));
+    if (options.dumpCatalog) return WriteWhole(output, CatalogToJson(catalog));
 
-    const ReportFormat format = ChooseReportFormat(options, isatty(fileno(stdout)) != 0);
+    const bool color = ColorWanted(options.color, OutputIsTerminal(options), std::getenv("NO_COLOR"),
+                                   std::getenv("TERM"));
+    const ReportFormat format = ChooseReportFormat(options, color);
     const SystemDateFormats dates;
     AnalysisEnvironment env;
     env.catalog = &catalog;
     env.dates = &dates;
 
-    std::ostringstream buffered;
-    std::ostream& out = options.output.empty() ? std::cout : buffered;
-    int status = 0;
-    // Text and ANSI reports are written line by line as the analysis runs.
-    const std::unique_ptr<ReportSink> sink = MakeStreamingSink(out, format);
+    const std::unique_ptr<ReportDocument> document = MakeReportDocument(output.Stream(), format, options.files);
     ReportView report;
-    report.StreamTo(sink.get());
+    report.StreamTo(document->StreamingSink());
+    int status = 0;
     for (const std::string& file : options.files) {
-        const AnalysisResult result = AnalyzeGraphFile(file, report, env);
-        if (!sink) WriteReport(out, format, report, result);
+        const AnalysisResult result =
+            file == kStandardInputName ? AnalyzeStandardInput(report, env) : AnalyzeGraphFile(PathFromUtf8(file), report, env);
+        document->Add(report, result);
         if (!result.complete) {
             status = 1;
-            const AnalysisStop stop = result.stopped.value_or(AnalysisStop{});
-            std::cerr << "quorvel-report: " << file << ": stopped at offset " << stop.offset << ": " << stop.reason
-                      << "\n";
+            TellStop(file, result);
         }
+        if (output.Failed()) break;  // the rest could not be written either
     }
-    out.flush();
-    if (!options.output.empty()) {
-        std::string error;
-        if (!WriteFileSafely(options.output, buffered.str(), error)) {
-            std::cerr << "quorvel-report: " << error << "\n";
-            return 2;
-        }
-    } else if (!std::cout) {
-        std::cerr << "quorvel-report: cannot write the report to standard output\n";
+    document->Finish();
+    try {
+        output.Commit();
+    } catch (const OutputError& e) {
+        std::cerr << "quorvel-report: " << e.what() << "\n";
         return 2;
     }
     return status;
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// Arguments as the system holds them, UTF-16, carried on as UTF-8; the
+// console shows UTF-8 and the report's colours.
+int wmain(int argc, wchar_t** argv) {
+    const ComApartment apartment;  // before the catalog asks the platform for its filters
+    SetConsoleOutputCP(CP_UTF8);
+    if (HANDLE console = GetStdHandle(STD_OUTPUT_HANDLE); console != INVALID_HANDLE_VALUE) {
+        DWORD mode = 0;
+        if (GetConsoleMode(console, &mode)) SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+    }
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.push_back(PathText(std::filesystem::path(argv[i])));
+    return Run(args);
+}
+#else
+int main(int argc, char** argv) {
+    const ComApartment apartment;
+    std::setlocale(LC_ALL, "");
+    std::ios::sync_with_stdio(false);
+    return Run(std::vector<std::string>(argv + 1, argv + argc));
+}
+#endif

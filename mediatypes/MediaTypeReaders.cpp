@@ -37,7 +37,7 @@ std::string DescribeSubtype(GraphReader& r) {
     try {
         line += SubtypeLabel(text);
     } catch (const GuidSyntaxError&) {
-        r.FailAt(at, "not a GUID: \"" + Utf8FromAnsi(text) + "\"");
+        r.FailNotGuid(at, text);
     }
     line += " - ";
     r.SkipSeparator();

@@ -1,7 +1,9 @@
 #include "platform/DateTime.hpp"
 
 #include <array>
+#include <clocale>
 #include <cstdio>
+#include <string_view>
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
@@ -97,9 +99,27 @@ std::string SystemDateFormats::LongTime(const LocalDateTime& t) const {
     return n > 0 ? Narrow(buf, n - 1) : std::string();
 }
 #else
-std::string SystemDateFormats::ShortDate(const LocalDateTime& t) const { return Strftime("%x", t); }
-std::string SystemDateFormats::LongDate(const LocalDateTime& t) const { return Strftime("%A %-d %B %Y", t); }
-std::string SystemDateFormats::LongTime(const LocalDateTime& t) const { return Strftime("%X", t); }
+namespace {
+// The C and POSIX locales name no language: their English day and month
+// names would stand in a French sentence, so the program's own French
+// formats are used instead.
+bool TimeLocaleHasNoLanguage() {
+    const char* name = std::setlocale(LC_TIME, nullptr);
+    const std::string_view n = name ? name : "C";
+    return n == "C" || n == "POSIX" || n.starts_with("C.");
+}
+const FixedDateFormats kProgramFormats;
+}  // namespace
+
+std::string SystemDateFormats::ShortDate(const LocalDateTime& t) const {
+    return TimeLocaleHasNoLanguage() ? kProgramFormats.ShortDate(t) : Strftime("%x", t);
+}
+std::string SystemDateFormats::LongDate(const LocalDateTime& t) const {
+    return TimeLocaleHasNoLanguage() ? kProgramFormats.LongDate(t) : Strftime("%A %-d %B %Y", t);
+}
+std::string SystemDateFormats::LongTime(const LocalDateTime& t) const {
+    return TimeLocaleHasNoLanguage() ? kProgramFormats.LongTime(t) : Strftime("%X", t);
+}
 #endif
 
 std::string FixedDateFormats::ShortDate(const LocalDateTime& t) const {

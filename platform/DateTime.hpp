@@ -30,7 +30,9 @@ public:
 };
 
 // The formats of the user's locale (LC_TIME on POSIX, the user's regional
-// settings on Windows).  Texts are UTF-8.
+// settings on Windows), for the window and the reporter alike.  Under the C
+// or POSIX locale, which names no language, the program's own French formats
+// (FixedDateFormats).  Texts are UTF-8.
 class SystemDateFormats final : public DateFormats {
 public:
     std::string ShortDate(const LocalDateTime& t) const override;

@@ -1,17 +1,29 @@
 #!/usr/bin/env bash
-# Installs what building and testing Quorvel needs on Debian 12, if missing.
+# Installs what Quorvel needs on Debian 12, if missing, in one of two sets:
+#   scripts/install-deps.sh run    building and running the programs
+#   scripts/install-deps.sh test   that, and everything the tests use
+#                                  (the default)
 set -euo pipefail
+set_name="${1:-test}"
 
-packages=(build-essential cmake ninja-build pkg-config nlohmann-json3-dev libgtest-dev libbenchmark-dev
-  # The window: Qt 6 Widgets and its platform plugins (offscreen for the tests),
-  # libjpeg for the about panel's photograph, fonts near the classic ones.
-  qt6-base-dev qt6-qpa-plugins libjpeg62-turbo-dev fonts-liberation2 fonts-dejavu-core
-  # Running the window on a virtual display, and scripts/screenshot.sh.
+run=(build-essential cmake ninja-build pkg-config nlohmann-json3-dev
+  # The window: Qt 6 Widgets and its platform plugins, libjpeg for the about
+  # panel's photograph, fonts near the classic ones.
+  qt6-base-dev qt6-qpa-plugins libjpeg62-turbo-dev fonts-liberation2 fonts-dejavu-core)
+
+test=(libgtest-dev libbenchmark-dev
+  # The window's tests and scripts/screenshot.sh on a virtual display.
   xvfb xauth openbox xdotool xclip imagemagick
   # Fuzzing: clang's libFuzzer and sanitizer runtimes.
   clang libclang-rt-14-dev
-  # The Windows build of the reporter, and Wine to run it in CI.
+  # The Windows build of the reporter, and Wine to run it.
   g++-mingw-w64-x86-64 wine64)
+
+case "$set_name" in
+  run) packages=("${run[@]}") ;;
+  test) packages=("${run[@]}" "${test[@]}") ;;
+  *) echo "usage: $0 [run|test]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

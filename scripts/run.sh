@@ -5,18 +5,21 @@
 #                               the command-line report of the shipped sample
 #   scripts/run.sh [quorvel-report options] FILE...
 #                               the command-line reporter on your files
+# Only the program writes to standard output; installing and building say
+# what they do on standard error.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-"$root/scripts/install-deps.sh"
+"$root/scripts/install-deps.sh" run >&2
 
-cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DQUORVEL_BUILD_TESTS=OFF -DQUORVEL_BUILD_BENCH=OFF >/dev/null
 
 if [ $# -gt 0 ]; then
-  cmake --build "$root/build" --target quorvel-report
+  cmake --build "$root/build" --target quorvel-report >&2
   exec "$root/build/cli/quorvel-report" "$@"
 fi
 
-cmake --build "$root/build" --target quorvel quorvel-report
+cmake --build "$root/build" --target quorvel quorvel-report >&2
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec "$root/build/ui/quorvel"
 fi

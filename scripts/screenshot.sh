@@ -40,7 +40,7 @@ fi
 
 out="${1:-$root/docs/screenshot.png}"
 build="${BUILD_DIR:-$root/build}"
-"$root/scripts/install-deps.sh"
+"$root/scripts/install-deps.sh" test
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" --target quorvel
 mkdir -p "$(dirname "$out")"

@@ -64,3 +64,20 @@ while IFS= read -r line; do
 done <"$work/expected.txt"
 [[ $missing -eq 0 ]] || fail "$missing filter line(s) not named from the platform's catalog"
 echo "quorvel-report.exe under Wine named all $(wc -l <"$work/expected.txt") filters and DMOs of the graph"
+
+echo "-- a graph and a report whose folder and names are Polish, Greek and Japanese"
+folder="$work/Łódź Ωμέγα 図"
+mkdir -p "$folder"
+cp "$root/samples/capture.grf" "$folder/graphe é ł 図.grf"
+timeout 120 "$wine" "$exe" --format text --no-catalog -o "$(winpath "$folder/rapport ł 図.txt")" \
+  "$(winpath "$folder/graphe é ł 図.grf")" >>"$work/wine.log" 2>&1 || fail "quorvel-report.exe failed on the Unicode path"
+[[ -f "$folder/rapport ł 図.txt" ]] || fail "no report at the Unicode path"
+tr -d '\r' <"$folder/rapport ł 図.txt" >"$work/unicode.txt"
+grep -qx 'GRAPHE é ł 図.GRF' "$work/unicode.txt" || fail "the report's title is not the graph's name"
+grep -qF 'Analyse du fichier Z:' "$work/unicode.txt" || fail "the report's header has no path"
+grep -qF 'Łódź Ωμέγα 図\graphe é ł 図.grf' "$work/unicode.txt" || fail "the report's header lost the Unicode path"
+grep -qx 'END' "$work/unicode.txt" || fail "the report of the Unicode path did not reach END"
+# The console shows the names too: an error names the missing file as given.
+timeout 120 "$wine" "$exe" --no-catalog "$(winpath "$folder/absent ł 図.grf")" >"$work/console.txt" 2>&1 || true
+grep -qF 'absent ł 図.grf' "$work/console.txt" || fail "the console did not show the Unicode name: $(tr -d '\r' <"$work/console.txt")"
+echo "quorvel-report.exe under Wine read and wrote the Unicode paths"

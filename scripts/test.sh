@@ -4,7 +4,7 @@
 # then every test again under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-"$root/scripts/install-deps.sh"
+"$root/scripts/install-deps.sh" test
 jobs="$(nproc)"
 
 run_suite() {
@@ -15,7 +15,7 @@ run_suite() {
 }
 
 echo "== Tests =="
-run_suite "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run_suite "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVEL_BUILD_TESTS=ON -DQUORVEL_BUILD_BENCH=ON
 
 echo "== The Windows reporter under Wine, with the platform's catalog =="
 QUORVEL_BUILD="$root/build" "$root/scripts/test-windows-build.sh"

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "tests/support/AnalysisHarness.hpp"
 
@@ -98,6 +99,31 @@ TEST(GraphAnalyzer, ProbesEvery512BytesForTheVersionText) {
     shifted.insert(shifted.begin() + 600, 2, 0);
     const Analysed a = AnalyzeFileBytes(shifted);
     EXPECT_FALSE(a.result.complete);
+}
+
+// Probing reads big blocks: a sparse file of zeros (a disk image, a
+// preallocated capture) is searched to its end, and a stream is found on the
+// last boundary of one block as on the first of the next.
+TEST(GraphAnalyzer, ProbesBigFilesOfZerosToTheirEnd) {
+    constexpr std::uint64_t kSize = 40u << 20;
+    const std::string path = WriteTempFile("zeros.bin", {});
+    std::filesystem::resize_file(path, kSize);
+    const Analysed none = AnalyzePath(path);
+    ASSERT_TRUE(none.result.stopped);
+    EXPECT_EQ(none.result.stopped->kind, StopKind::NoGraphStream);
+    EXPECT_EQ(none.result.stopped->offset, kSize);
+
+    const Bytes stream = SmallGraph().bytes();
+    for (const std::uint64_t at : {std::uint64_t{1} << 20, (std::uint64_t{1} << 20) + 512, kSize - 4096}) {
+        const std::string graph = WriteTempFile("zeros-graph.bin", {});
+        std::filesystem::resize_file(graph, kSize);
+        {
+            std::fstream f(graph, std::ios::in | std::ios::out | std::ios::binary);
+            f.seekp(static_cast<std::streamoff>(at));
+            f.write(reinterpret_cast<const char*>(stream.data()), static_cast<std::streamsize>(stream.size()));
+        }
+        EXPECT_TRUE(AnalyzePath(graph).result.complete) << at;
+    }
 }
 
 TEST(GraphAnalyzer, Version0002At1536) {
@@ -193,7 +219,7 @@ TEST(GraphAnalyzer, ReportThatWouldOutgrowTheFileStops) {
 
 class ObserverLog : public AnalysisObserver {
 public:
-    void AnalysisStarted(const std::string& path) override { events.push_back("start " + path); }
+    void AnalysisStarted(const std::filesystem::path& path) override { events.push_back("start " + path.string()); }
     void AnalysisFinished(const AnalysisResult& r) override { events.push_back(r.complete ? "done" : "stopped"); }
     std::vector<std::string> events;
 };

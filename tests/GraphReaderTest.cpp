@@ -437,17 +437,18 @@ TEST(GraphReader, SkipRawPastTheEndLoadsEndOfFileOnTheNextNextChar) {
     EXPECT_EQ(huge.reader.CurrentChar(), kEof);
 }
 
-TEST(GraphReader, FailuresCarryTheOffsetTheyAreGiven) {
+TEST(GraphReader, FailuresCarryTheOffsetAndKindTheyAreGiven) {
     Stream s(U(u"0123456789"));
     s.reader.SkipBytes(10);
     try {
-        s.reader.Fail("bad id");
+        s.reader.Fail(StopKind::FilterId, "bad id");
         FAIL();
     } catch (const AnalysisError& e) {
         EXPECT_EQ(e.offset(), 10u);
+        EXPECT_EQ(e.kind(), StopKind::FilterId);
         EXPECT_EQ(e.reason(), "bad id");
     }
-    EXPECT_EQ(FailureOffset([&] { s.reader.FailAt(3, "x"); }), 3u);
+    EXPECT_EQ(FailureOffset([&] { s.reader.FailAt(3, StopKind::Other, "x"); }), 3u);
 }
 
 // ------------------------------------------------------------- data blocks

@@ -3,23 +3,31 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/time.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <ctime>
+#include <clocale>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <future>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/Bytes.hpp"
 #include "platform/DateTime.hpp"
 #include "platform/File.hpp"
 #include "platform/Guid.hpp"
+#include "platform/OutputFile.hpp"
 #include "platform/TextConv.hpp"
 #include "tests/support/GraphBuilder.hpp"
 
@@ -361,6 +369,163 @@ TEST(DateFormats, FromTmRoundsSecondsDownToEvenOnlyWhenAsked) {
     EXPECT_EQ(exact.month, 1);
     EXPECT_EQ(exact.second, 59);
     EXPECT_EQ(LocalDateTimeFromTm(tm, true).second, 58);
+}
+
+TEST(DateFormats, TheCLocaleNamesNoLanguageSoTheProgramsFrenchFormatsAreUsed) {
+    ASSERT_STREQ(std::setlocale(LC_TIME, nullptr), "C");
+    const SystemDateFormats system;
+    const FixedDateFormats french;
+    const LocalDateTime t = At(2026, 12, 10, 4, 15, 16, 10);
+    EXPECT_EQ(system.ShortDate(t), french.ShortDate(t));
+    EXPECT_EQ(system.LongDate(t), "jeudi 10 décembre 2026");
+    EXPECT_EQ(system.LongTime(t), french.LongTime(t));
+}
+
+// ------------------------------------------------------------- byte spans
+
+TEST(ByteSpan, AFieldOutsideItsBlockIsRefusedNeverReadPast) {
+    const std::uint8_t block[6] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06};
+    EXPECT_EQ(ReadLe16(block, 4), 0x0605);
+    EXPECT_EQ(ReadLe32(block, 0), 0x04030201u);
+    EXPECT_EQ(ReadBe(block, 1, 3), 0x020304u);
+    for (const auto& [offset, width] : std::vector<std::pair<std::size_t, std::size_t>>{
+             {5, 2}, {6, 1}, {3, 4}, {0, 8}, {SIZE_MAX, 2}, {2, SIZE_MAX}}) {
+        EXPECT_THROW(ReadLe(block, offset, width), ByteRangeError) << offset << "+" << width;
+    }
+    EXPECT_THROW(Guid::At(block, 0), ByteRangeError);
+    EXPECT_EQ(Guid::At(kBinary, 0), ParseGuid(kText));
+}
+
+// ------------------------------------------------------------- output file
+
+namespace fs = std::filesystem;
+
+std::string Contents(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+// A fresh folder per case; what a failed output leaves there is checked.
+fs::path FreshFolder(const std::string& name) {
+    const fs::path folder = fs::path(WriteTempFile("output-" + name, {})).concat(".d");
+    fs::remove_all(folder);
+    fs::create_directory(folder);
+    return folder;
+}
+
+std::vector<std::string> Names(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void Write(const fs::path& target, const std::string& text) {
+    OutputFile out(target);
+    out.Stream() << text;
+    out.Commit();
+}
+
+TEST(OutputFile, ReplacesRegularFilesWholeKeepingLinksAndPermissions) {
+    const fs::path folder = FreshFolder("regular");
+    // A new file takes the usual permissions.
+    Write(folder / "new.txt", "first");
+    EXPECT_EQ(Contents(folder / "new.txt"), "first");
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(fs::status(folder / "new.txt").permissions(), static_cast<fs::perms>(0666 & ~mask));
+    // An existing one keeps its own.
+    fs::permissions(folder / "new.txt", static_cast<fs::perms>(0640));
+    Write(folder / "new.txt", "second");
+    EXPECT_EQ(Contents(folder / "new.txt"), "second");
+    EXPECT_EQ(fs::status(folder / "new.txt").permissions(), static_cast<fs::perms>(0640));
+    // A link stays a link; the file it names is replaced.
+    fs::create_symlink("new.txt", folder / "link.txt");
+    Write(folder / "link.txt", "through the link");
+    EXPECT_TRUE(fs::is_symlink(folder / "link.txt"));
+    EXPECT_EQ(Contents(folder / "new.txt"), "through the link");
+    EXPECT_EQ(Names(folder), (std::vector<std::string>{"link.txt", "new.txt"}));
+}
+
+TEST(OutputFile, NothingWrittenLeavesTheTargetUntouched) {
+    const fs::path folder = FreshFolder("untouched");
+    { OutputFile out(folder / "absent.txt"); out.Commit(); }
+    { OutputFile out(folder / "absent.txt"); out.Stream() << "abandoned"; }  // never committed
+    EXPECT_TRUE(Names(folder).empty());
+}
+
+TEST(OutputFile, FailuresNameTheTargetAndTheReasonAndLeaveEverythingAsItWas) {
+    struct Case {
+        std::string name;
+        std::function<fs::path(const fs::path&)> target;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"missing folder", [](const fs::path& f) { return f / "no" / "such.txt"; }, "No such file or directory"},
+        {"folder as target",
+         [](const fs::path& f) {
+             fs::create_directory(f / "dir");
+             return f / "dir";
+         },
+         "Is a directory"},
+        {"full device", [](const fs::path&) { return fs::path("/dev/full"); }, "No space left on device"},
+        {"link loop",
+         [](const fs::path& f) {
+             fs::create_symlink("b", f / "a");
+             fs::create_symlink("a", f / "b");
+             return f / "a";
+         },
+         "Too many levels of symbolic links"},
+    };
+    for (const Case& c : cases) {
+        const fs::path folder = FreshFolder("fail");
+        const fs::path target = c.target(folder);
+        const std::vector<std::string> before = Names(folder);
+        try {
+            Write(target, std::string(200000, 'x'));
+            ADD_FAILURE() << c.name << ": no error";
+        } catch (const OutputError& e) {
+            EXPECT_EQ(e.what(), "cannot write " + target.string() + ": " + c.reason) << c.name;
+        }
+        EXPECT_EQ(Names(folder), before) << c.name;
+    }
+}
+
+TEST(OutputFile, PipesAreWrittenStraightIntoNeverRenamedOver) {
+    const fs::path folder = FreshFolder("pipe");
+    const fs::path fifo = folder / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    auto reader = std::async(std::launch::async, [&] { return Contents(fifo); });
+    Write(fifo, "through the pipe");
+    EXPECT_EQ(reader.get(), "through the pipe");
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_EQ(Names(folder), (std::vector<std::string>{"fifo"}));
+}
+
+// A file system that fills up, made with a file size limit in a child.
+TEST(OutputFile, AFullFileSystemLeavesTheTargetAsItWas) {
+    const fs::path folder = FreshFolder("full");
+    const fs::path target = folder / "kept.log";
+    Write(target, "the good log");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{64 * 1024, 64 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            Write(target, std::string(1 << 20, 'x'));
+        } catch (const OutputError& e) {
+            ::_exit(std::string(e.what()).find("cannot write " + target.string() + ": ") == 0 ? 3 : 4);
+        }
+        ::_exit(5);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 3);
+    EXPECT_EQ(Contents(target), "the good log");
+    EXPECT_EQ(Names(folder), (std::vector<std::string>{"kept.log"}));
 }
 
 }  // namespace

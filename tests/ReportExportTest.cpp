@@ -1,4 +1,5 @@
 #include "analysis/ReportExport.hpp"
+#include "analysis/ReportDocument.hpp"
 
 #include <gtest/gtest.h>
 
@@ -595,6 +596,116 @@ TEST(RtfReader, SurvivesMalformedInput) {
     deep += "x";
     EXPECT_EQ(ReadRtfLines(deep), (std::vector<Line>{{"x", 0, false}}));
 }
+
+
+// ------------------------------------------------ several reports, one document
+
+namespace several {
+
+ReportView ReportOf(const std::string& title, Color filterColor) {
+    ReportView r;
+    r.AddTitleLine(title);
+    r.AddColorLine("0001  \"Filter\"", filterColor);
+    r.AddBoldLine("pin => pin");
+    r.AddLine("     Mediatype Video");
+    return r;
+}
+
+AnalysisResult Unopened(std::string file) {
+    AnalysisResult r;
+    r.file = std::move(file);
+    r.stopped = AnalysisStop{0, "cannot open: No such file or directory", StopKind::Open};
+    return r;
+}
+
+struct FileRun {
+    std::string file;
+    ReportView report;
+    AnalysisResult result;
+};
+
+std::string DocumentOf(ReportFormat format, const std::vector<FileRun>& runs) {
+    std::vector<std::string> files;
+    for (const FileRun& r : runs) files.push_back(r.file);
+    return Written([&](std::ostream& o) {
+        const auto document = MakeReportDocument(o, format, files);
+        for (const FileRun& r : runs) document->Add(r.report, r.result);
+        document->Finish();
+    });
+}
+
+std::vector<FileRun> TwoReportsAndAMissingFile() {
+    return {{"a.grf", ReportOf("A.GRF", kGreen), CompleteResult("a.grf")},
+            {"missing.grf", ReportView{}, Unopened("missing.grf")},
+            {"b.grf", ReportOf("B.GRF", kPurple), CompleteResult("b.grf")}};
+}
+
+std::size_t Count(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+std::vector<Line> LinesOf(const ReportView& a, const ReportView& b) {
+    std::vector<Line> lines = ReadRtfLines(Written([&](std::ostream& o) { WriteRtfReport(o, a); }));
+    for (const Line& l : ReadRtfLines(Written([&](std::ostream& o) { WriteRtfReport(o, b); }))) lines.push_back(l);
+    return lines;
+}
+
+TEST(ReportDocument, SeveralReportsMakeOneRtfDocument) {
+    const std::vector<FileRun> runs = TwoReportsAndAMissingFile();
+    const std::string rtf = DocumentOf(ReportFormat::Rtf, runs);
+    EXPECT_EQ(Count(rtf, "{\\rtf1"), 1u);
+    EXPECT_EQ(Count(rtf, "{\\colortbl"), 1u);
+    EXPECT_EQ(Count(rtf, "\\page"), 1u);
+    EXPECT_EQ(ReadRtfLines(rtf), LinesOf(runs[0].report, runs[2].report));
+}
+
+TEST(ReportDocument, SeveralReportsMakeOneHtmlPageWithAListAndASectionPerFile) {
+    const std::vector<FileRun> runs = TwoReportsAndAMissingFile();
+    const std::string html = DocumentOf(ReportFormat::Html, runs);
+    EXPECT_EQ(Count(html, "<!DOCTYPE html>"), 1u);
+    EXPECT_EQ(Count(html, "</html>"), 1u);
+    for (const std::string anchor : {"report-1", "report-2", "report-3"}) {
+        EXPECT_EQ(Count(html, "<a href=\"#" + anchor + "\">"), 1u) << anchor;
+        EXPECT_EQ(Count(html, "<section id=\"" + anchor + "\">"), 1u) << anchor;
+    }
+    EXPECT_NE(html.find("<h2>missing.grf</h2>\n<p>cannot open: No such file or directory</p>"), std::string::npos);
+    // Each section's lines, read with the page's one style sheet.
+    const std::string head = html.substr(0, html.find("<nav>"));
+    std::vector<Line> lines;
+    for (std::size_t at = html.find("<pre>"); at != std::string::npos; at = html.find("<pre>", at + 1)) {
+        const std::size_t end = html.find("</pre>", at);
+        for (const Line& l : ParseHtml(head + html.substr(at, end + 6 - at)).lines) lines.push_back(l);
+    }
+    EXPECT_EQ(lines, LinesOf(runs[0].report, runs[2].report));
+}
+
+TEST(ReportDocument, SeveralReportsMakeOneJsonArrayWithAnObjectPerFile) {
+    const auto array = nlohmann::json::parse(DocumentOf(ReportFormat::Json, TwoReportsAndAMissingFile()));
+    ASSERT_TRUE(array.is_array());
+    ASSERT_EQ(array.size(), 3u);
+    EXPECT_EQ(array[0]["lines"][0]["text"], "A.GRF");
+    EXPECT_EQ(array[1]["file"], "missing.grf");
+    EXPECT_EQ(array[1]["stopped"]["reason"], "cannot open: No such file or directory");
+    EXPECT_EQ(array[2]["lines"][0]["text"], "B.GRF");
+}
+
+TEST(ReportDocument, OneFileGivesTheOneReportDocumentAndNoReportGivesNothing) {
+    const FileRun one{"a.grf", ReportOf("A.GRF", kBlue), CompleteResult("a.grf")};
+    for (const ReportFormat format :
+         {ReportFormat::Text, ReportFormat::Ansi, ReportFormat::Json, ReportFormat::Rtf, ReportFormat::Html}) {
+        if (format != ReportFormat::Text && format != ReportFormat::Ansi) {
+            EXPECT_EQ(DocumentOf(format, {one}),
+                      Written([&](std::ostream& o) { WriteReport(o, format, one.report, one.result); }));
+        }
+        const FileRun missing{"m.grf", ReportView{}, Unopened("m.grf")};
+        EXPECT_EQ(DocumentOf(format, {missing}), "");
+        EXPECT_EQ(DocumentOf(format, {missing, missing}), "");
+    }
+}
+
+}  // namespace several
 
 }  // namespace
 }  // namespace quorvel

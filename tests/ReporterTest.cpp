@@ -42,10 +42,10 @@ TEST(ReporterOptions, UsageErrors) {
     EXPECT_EQ(ParseReporterOptions({"--dump-catalog", "--no-catalog", "-o", "c.json"}).error, "");
 }
 
-TEST(ReporterOptions, FormatFromOptionThenExtensionThenTerminal) {
+TEST(ReporterOptions, FormatFromOptionThenExtensionThenColour) {
     struct Case {
         std::vector<std::string> args;
-        bool terminal;
+        bool color;
         ReportFormat expected;
     };
     const Case cases[] = {
@@ -56,14 +56,45 @@ TEST(ReporterOptions, FormatFromOptionThenExtensionThenTerminal) {
         {{"-o", "x.html", "a.grf"}, false, ReportFormat::Html},
         {{"-o", "x.json", "a.grf"}, false, ReportFormat::Json},
         {{"-o", "x.txt", "a.grf"}, true, ReportFormat::Text},
-        {{"-o", "x.out", "a.grf"}, true, ReportFormat::Text},
+        {{"-o", "x.out", "a.grf"}, false, ReportFormat::Text},
+        {{"-o", "x.out", "a.grf"}, true, ReportFormat::Ansi},
+        {{"-o", "-", "a.grf"}, true, ReportFormat::Ansi},
         {{"--format", "html", "-o", "x.log", "a.grf"}, false, ReportFormat::Html},
+        {{"--format", "ansi", "--color=never", "a.grf"}, false, ReportFormat::Ansi},
     };
     for (const Case& c : cases) {
         const ParsedOptions p = ParseReporterOptions(c.args);
         ASSERT_EQ(p.error, "");
-        EXPECT_EQ(ChooseReportFormat(p.options, c.terminal), c.expected) << ::testing::PrintToString(c.args);
+        EXPECT_EQ(ChooseReportFormat(p.options, c.color), c.expected) << ::testing::PrintToString(c.args);
     }
+}
+
+TEST(ReporterOptions, ColourOnATerminalUnlessTheEnvironmentSaysNo) {
+    struct Case {
+        std::string option;
+        bool terminal;
+        const char* noColor;
+        const char* term;
+        bool expected;
+    };
+    const Case cases[] = {
+        {"auto", true, nullptr, "xterm-256color", true},
+        {"auto", false, nullptr, "xterm", false},
+        {"auto", true, "1", "xterm", false},
+        {"auto", true, "", "xterm", true},  // set but empty: no opinion
+        {"auto", true, nullptr, "dumb", false},
+        {"auto", true, nullptr, nullptr, true},
+        {"always", false, "1", "dumb", true},
+        {"never", true, nullptr, "xterm", false},
+    };
+    for (const Case& c : cases) {
+        const ParsedOptions p = ParseReporterOptions({"--color=" + c.option, "a.grf"});
+        ASSERT_EQ(p.error, "");
+        EXPECT_EQ(ColorWanted(p.options.color, c.terminal, c.noColor, c.term), c.expected)
+            << c.option << " terminal=" << c.terminal << " NO_COLOR=" << (c.noColor ? c.noColor : "(unset)")
+            << " TERM=" << (c.term ? c.term : "(unset)");
+    }
+    EXPECT_NE(ParseReporterOptions({"--color=sometimes", "a.grf"}).error, "");
 }
 
 struct ProcessRun {
@@ -71,8 +102,9 @@ struct ProcessRun {
     std::string out;
 };
 
-ProcessRun RunReporter(const std::string& args) {
-    const std::string command = std::string(QUORVEL_REPORT_EXE) + " " + args + " 2>/dev/null";
+// `before` may pipe something into the reporter.
+ProcessRun RunReporter(const std::string& args, const std::string& before = "") {
+    const std::string command = before + std::string(QUORVEL_REPORT_EXE) + " " + args + " 2>/dev/null";
     FILE* pipe = ::popen(command.c_str(), "r");
     ProcessRun run{-1, {}};
     if (!pipe) return run;
@@ -92,21 +124,19 @@ Bytes SmallGraphFile(bool complete) {
     return GraphFile(s.bytes(), 3072, complete);
 }
 
-TEST(Reporter, ExitStatusAndJsonLinesForSeveralFiles) {
+TEST(Reporter, ExitStatusAndOneJsonArrayForSeveralFiles) {
     const std::string good = WriteTempFile("reporter-good.grf", SmallGraphFile(true));
     const std::string cut = WriteTempFile("reporter-cut.grf", SmallGraphFile(false));
 
     const ProcessRun ok = RunReporter("--format json --no-catalog " + good);
     EXPECT_EQ(ok.status, 0);
+    EXPECT_TRUE(nlohmann::json::parse(ok.out).is_object());
     const ProcessRun both = RunReporter("--format json " + good + " " + cut);
     EXPECT_EQ(both.status, 1);
-    std::istringstream lines(both.out);
-    std::string first, second, third;
-    std::getline(lines, first);
-    std::getline(lines, second);
-    EXPECT_FALSE(std::getline(lines, third));
-    const auto a = nlohmann::json::parse(first);
-    const auto b = nlohmann::json::parse(second);
+    const auto array = nlohmann::json::parse(both.out);
+    ASSERT_EQ(array.size(), 2u);
+    const auto& a = array[0];
+    const auto& b = array[1];
     EXPECT_EQ(a["file"], good);
     EXPECT_TRUE(a["complete"].get<bool>());
     EXPECT_FALSE(a.contains("stopped"));
@@ -116,6 +146,24 @@ TEST(Reporter, ExitStatusAndJsonLinesForSeveralFiles) {
 
     EXPECT_EQ(RunReporter("--format nope " + good).status, 2);
     EXPECT_EQ(RunReporter("--catalog-file /nonexistent.json " + good).status, 2);
+}
+
+TEST(Reporter, StandardInputAndStandardOutputByDash) {
+    const std::string good = WriteTempFile("reporter-stdin.grf", SmallGraphFile(true));
+    const ProcessRun named = RunReporter("--format text --no-catalog " + good);
+    // Standard input as a file, and as a pipe; standard output by name.
+    for (const auto& [args, before] : std::vector<std::pair<std::string, std::string>>{
+             {"- < " + good, ""}, {"-o - -", "cat " + good + " | "}}) {
+        const ProcessRun run = RunReporter("--format text --no-catalog " + args, before);
+        EXPECT_EQ(run.status, 0) << before << args;
+        // The same report but for the name in its header.
+        EXPECT_NE(run.out.find("\n-\n\nAnalyse du fichier -, "), std::string::npos) << run.out;
+        EXPECT_EQ(run.out.substr(run.out.find("faite le")), named.out.substr(named.out.find("faite le")));
+    }
+    const ProcessRun empty = RunReporter("--format json --no-catalog - < /dev/null");
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_EQ(nlohmann::json::parse(empty.out)["stopped"]["reason"].get<std::string>().rfind("no graph stream", 0),
+              0u);
 }
 
 TEST(Reporter, CatalogFileNamesTheFilters) {
@@ -128,7 +176,7 @@ TEST(Reporter, CatalogFileNamesTheFilters) {
     EXPECT_NE(run.out.find("0001  \"Source\"  : Mon Filtre {11111111-2222-3333-4444-555555555555}  "), std::string::npos);
 }
 
-TEST(Reporter, OutputFileIsReplacedOnlyWhenWritten) {
+TEST(Reporter, OutputFileIsReplacedOnlyWhenAReportWasMade) {
     const std::string graph = WriteTempFile("reporter-out.grf", SmallGraphFile(true));
     const std::string out = graph + ".log";
     EXPECT_EQ(RunReporter("-o " + out + " " + graph).status, 0);
@@ -137,6 +185,12 @@ TEST(Reporter, OutputFileIsReplacedOnlyWhenWritten) {
     EXPECT_EQ(text.rfind("{\\rtf1", 0), 0u);
     // A folder that does not exist: nothing is written, status 2.
     EXPECT_EQ(RunReporter("-o /nonexistent/dir/x.log " + graph).status, 2);
+    // No report made: the good file stays as it was.
+    const std::string kept = WriteTempFile("reporter-kept.txt", Bytes{'o', 'k'});
+    EXPECT_EQ(RunReporter("-o " + kept + " /nonexistent/missing.grf").status, 1);
+    EXPECT_EQ(RunReporter("-o " + kept + " --format pdf " + graph).status, 2);
+    std::ifstream again(kept, std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), {}), "ok");
 }
 
 // The tests run without a Wine prefix: this machine's catalog is the

@@ -1,5 +1,7 @@
 #include "ui/ShellFiles.hpp"
 
+#include <QFile>
+
 #include <QList>
 #include <QMimeData>
 #include <QUrl>
@@ -37,6 +39,22 @@ QString FirstFileOf(const QMimeData* data) {
     const QString path = urls.first().toLocalFile();
     if (path.size() > kMaxShellPathLength) return {};
     return path;
+}
+
+std::filesystem::path PathFromQString(const QString& path) {
+#ifdef _WIN32
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+QString QStringFromPath(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return QString::fromStdWString(path.wstring());
+#else
+    return QFile::decodeName(QByteArray::fromStdString(path.native()));
+#endif
 }
 
 }  // namespace quorvel::ui

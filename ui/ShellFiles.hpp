@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <filesystem>
+
 class QMimeData;
 
 namespace quorvel::ui {
@@ -18,5 +20,10 @@ bool HoldsFileList(const QMimeData* data);
 // The first local file of the list; empty when the list has no local file
 // or when that path is longer than kMaxShellPathLength.
 QString FirstFileOf(const QMimeData* data);
+
+// Qt's paths as the platform's: UTF-16 on Windows, never a local 8-bit
+// form; the file system's own bytes elsewhere.
+std::filesystem::path PathFromQString(const QString& path);
+QString QStringFromPath(const std::filesystem::path& path);
 
 }  // namespace quorvel::ui

@@ -22,16 +22,12 @@
 #include <QPushButton>
 #include <QTextEdit>
 #include <QWindow>
-#include <QSaveFile>
 
-#include <array>
-#include <cerrno>
 #include <functional>
-#include <ostream>
-#include <streambuf>
 
 #include "analysis/ReportExport.hpp"
 #include "catalog/InstalledCatalog.hpp"
+#include "platform/OutputFile.hpp"
 #include "resources/Strings.hpp"
 #include "ui/ActionLink.hpp"
 #include "ui/Fonts.hpp"
@@ -104,46 +100,6 @@ protected:
 
 private:
     std::function<void()> onActivate_;
-};
-
-// Writes the log into a QSaveFile as the RTF writer produces it, without a
-// second copy of a big report in memory.  A short write (a full disk) is a
-// failure: the device itself does not count it as an error.
-class DeviceBuffer final : public std::streambuf {
-public:
-    explicit DeviceBuffer(QIODevice& device) : device_(device) { setp(buffer_.data(), buffer_.data() + buffer_.size()); }
-
-    // Empty while every byte went through.
-    const QString& Failure() const { return failure_; }
-
-protected:
-    int_type overflow(int_type c) override {
-        if (sync() != 0) return traits_type::eof();
-        if (!traits_type::eq_int_type(c, traits_type::eof())) {
-            *pptr() = traits_type::to_char_type(c);
-            pbump(1);
-        }
-        return traits_type::not_eof(c);
-    }
-    int sync() override {
-        const qint64 n = pptr() - pbase();
-        if (!failure_.isEmpty()) return -1;
-        if (n > 0) {
-            errno = 0;
-            const qint64 written = device_.write(pbase(), n);
-            if (written != n) {
-                failure_ = errno != 0 ? qt_error_string(errno) : device_.errorString();
-                return -1;
-            }
-        }
-        setp(buffer_.data(), buffer_.data() + buffer_.size());
-        return 0;
-    }
-
-private:
-    QIODevice& device_;
-    std::array<char, 1 << 16> buffer_{};
-    QString failure_;
 };
 
 QPushButton* MakeButton(QWidget* parent, const char* name, int left, int top, int width, int height,
@@ -491,27 +447,13 @@ void TForm1::acSauverExecute() {
 void TForm1::SaveLog(const QString& fileName) {
     // Written beside the target and renamed over it at the end, so that a
     // failed save leaves an existing file as it was.
-    QSaveFile file(fileName);
-    QString failure;
-    // Unbuffered: each write reaches the file at once and a short one shows
-    // in its count, which the device's own buffer would hide until commit.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        failure = file.errorString();
-    } else {
-        DeviceBuffer buffer(file);
-        std::ostream out(&buffer);
-        WriteRtfReport(out, report_);
-        out.flush();
-        if (!buffer.Failure().isEmpty()) {
-            failure = buffer.Failure();
-            file.cancelWriting();
-        } else if (!out || !file.commit()) {
-            failure = file.errorString();
-        }
+    try {
+        OutputFile log(PathFromQString(fileName));
+        WriteRtfReport(log.Stream(), report_);
+        log.Commit();
+    } catch (const OutputError& e) {
+        ShowError(Q(FormatRes(Str::SaveLogError, {QDir::toNativeSeparators(fileName).toStdString(), e.reason()})));
     }
-    if (!failure.isEmpty())
-        ShowError(Q(FormatRes(Str::SaveLogError,
-                              {QDir::toNativeSeparators(fileName).toStdString(), failure.toStdString()})));
 }
 
 void TForm1::ShowError(const QString& message) {
@@ -541,7 +483,7 @@ bool TForm1::AnalyzeGraphFile(const QString& path) {
     env.programVersion = programVersion_.isEmpty() ? std::string() : programVersion_.toStdString();
     env.observer = this;
     try {
-        return quorvel::AnalyzeGraphFile(QFile::encodeName(path).toStdString(), report_, env).complete;
+        return quorvel::AnalyzeGraphFile(PathFromQString(path), report_, env).complete;
     } catch (...) {
         // The analysis ends quietly whatever happened; the window is left as
         // after any analysis.
@@ -550,12 +492,12 @@ bool TForm1::AnalyzeGraphFile(const QString& path) {
     }
 }
 
-void TForm1::AnalysisStarted(const std::string& path) {
+void TForm1::AnalysisStarted(const std::filesystem::path& path) {
     if (!waitCursor_) {
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         waitCursor_ = true;
     }
-    currentFileName_ = QFile::decodeName(path.c_str());
+    currentFileName_ = QStringFromPath(path);
     Label1->setText(currentFileName_ + QStringLiteral("  "));
     Label1->adjustSize();
     acSauver->setToolTip(Q(FormatRes(Str::HintSave, {currentFileName_.toStdString()})));

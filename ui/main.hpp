@@ -12,7 +12,7 @@
 #include "analysis/GraphAnalyzer.hpp"
 #include "analysis/ReportView.hpp"
 #include "catalog/FilterCatalog.hpp"
-#include "ui/QtDateFormats.hpp"
+#include "platform/DateTime.hpp"
 
 class QAction;
 class QFileDialog;
@@ -88,7 +88,7 @@ private:
 
     void SaveLog(const QString& fileName);
 
-    void AnalysisStarted(const std::string& path) override;
+    void AnalysisStarted(const std::filesystem::path& path) override;
     void AnalysisFinished(const AnalysisResult& result) override;
 
     // Controls, owned by the window through Qt's parent links.
@@ -129,7 +129,7 @@ private:
     bool waitCursor_ = false;
 
     ReportView report_;
-    QtDateFormats dates_;
+    SystemDateFormats dates_;
     std::unique_ptr<FilterCatalog> catalog_;
 };
 

@@ -1,0 +1,169 @@
+#include "analysis/ReportDocument.hpp"
+
+#include <ostream>
+
+#include "analysis/ReportExportDetail.hpp"
+
+namespace quorvel {
+namespace {
+
+using report_export::ColorTable;
+
+// Text and ANSI: each report's lines as the analysis makes them.
+class StreamedDocument final : public ReportDocument {
+public:
+    StreamedDocument(std::ostream& out, ReportFormat format) : sink_(MakeStreamingSink(out, format)) {}
+    ReportSink* StreamingSink() override { return sink_.get(); }
+    void Add(const ReportView&, const AnalysisResult&) override {}
+
+private:
+    std::unique_ptr<ReportSink> sink_;
+};
+
+// One file: exactly the one-report document.
+class SingleDocument final : public ReportDocument {
+public:
+    SingleDocument(std::ostream& out, ReportFormat format) : out_(out), format_(format) {}
+    void Add(const ReportView& report, const AnalysisResult& result) override {
+        if (result.Reported()) WriteReport(out_, format_, report, result);
+    }
+
+private:
+    std::ostream& out_;
+    ReportFormat format_;
+};
+
+// Several files.  A file that could not be opened has an element of its own
+// where scripts look for one per file (JSON) or a reader for one per name
+// (HTML); it is kept until the document starts with the first report made.
+class SeveralDocument : public ReportDocument {
+public:
+    explicit SeveralDocument(std::ostream& out) : out_(out) {}
+
+    void Add(const ReportView& report, const AnalysisResult& result) final {
+        ++index_;
+        if (!begun_) {
+            if (!result.Reported()) {
+                pending_.push_back({index_, result});
+                return;
+            }
+            Begin();
+            begun_ = true;
+            for (const auto& [index, unopened] : pending_) Unopened(index, unopened);
+            pending_.clear();
+        }
+        if (result.Reported())
+            Report(index_, report, result);
+        else
+            Unopened(index_, result);
+    }
+    void Finish() final {
+        if (begun_) End();
+    }
+
+protected:
+    virtual void Begin() = 0;
+    virtual void Report(std::size_t index, const ReportView& report, const AnalysisResult& result) = 0;
+    virtual void Unopened(std::size_t, const AnalysisResult&) {}
+    virtual void End() = 0;
+
+    std::ostream& out_;
+
+private:
+    bool begun_ = false;
+    std::size_t index_ = 0;
+    std::vector<std::pair<std::size_t, AnalysisResult>> pending_;
+};
+
+class JsonArray final : public SeveralDocument {
+public:
+    using SeveralDocument::SeveralDocument;
+
+private:
+    void Begin() override { out_ << "["; }
+    void Report(std::size_t, const ReportView& report, const AnalysisResult& result) override {
+        out_ << (first_ ? "\n" : ",\n");
+        first_ = false;
+        report_export::WriteJsonObject(out_, report, result);
+    }
+    void Unopened(std::size_t index, const AnalysisResult& result) override { Report(index, ReportView{}, result); }
+    void End() override { out_ << "\n]\n"; }
+
+    bool first_ = true;
+};
+
+class RtfDocument final : public SeveralDocument {
+public:
+    using SeveralDocument::SeveralDocument;
+
+private:
+    void Begin() override { report_export::WriteRtfHead(out_, colors_); }
+    void Report(std::size_t, const ReportView& report, const AnalysisResult&) override {
+        if (!first_) out_ << "\\page\r\n";
+        first_ = false;
+        report_export::WriteRtfParagraphs(out_, report, colors_);
+    }
+    void End() override { out_ << "}\r\n"; }
+
+    const ColorTable colors_{kReportPalette};
+    bool first_ = true;
+};
+
+class HtmlPage final : public SeveralDocument {
+public:
+    HtmlPage(std::ostream& out, std::vector<std::string> files) : SeveralDocument(out), files_(std::move(files)) {}
+
+private:
+    static std::string Anchor(std::size_t index) { return "report-" + std::to_string(index); }
+
+    void Begin() override {
+        report_export::WriteHtmlHead(out_, colors_, "Quorvel reports");
+        std::string nav = "<nav>\n<ul>\n";
+        for (std::size_t i = 0; i < files_.size(); ++i) {
+            nav += "<li><a href=\"#" + Anchor(i + 1) + "\">";
+            report_export::AppendHtmlText(nav, files_[i]);
+            nav += "</a></li>\n";
+        }
+        nav += "</ul>\n</nav>\n";
+        out_ << nav;
+    }
+    void SectionStart(std::size_t index, const AnalysisResult& result) {
+        std::string head = "<section id=\"" + Anchor(index) + "\">\n<h2>";
+        report_export::AppendHtmlText(head, result.file);
+        head += "</h2>\n";
+        out_ << head;
+    }
+    void Report(std::size_t index, const ReportView& report, const AnalysisResult& result) override {
+        SectionStart(index, result);
+        out_ << "<pre>";
+        report_export::WriteHtmlLines(out_, report, colors_);
+        out_ << "</pre>\n</section>\n";
+    }
+    void Unopened(std::size_t index, const AnalysisResult& result) override {
+        SectionStart(index, result);
+        std::string reason = "<p>";
+        report_export::AppendHtmlText(reason, result.stopped ? result.stopped->reason : std::string());
+        reason += "</p>\n</section>\n";
+        out_ << reason;
+    }
+    void End() override { out_ << "</body>\n</html>\n"; }
+
+    std::vector<std::string> files_;
+    const ColorTable colors_{kReportPalette};
+};
+
+}  // namespace
+
+std::unique_ptr<ReportDocument> MakeReportDocument(std::ostream& out, ReportFormat format,
+                                                   std::vector<std::string> files) {
+    if (format == ReportFormat::Text || format == ReportFormat::Ansi)
+        return std::make_unique<StreamedDocument>(out, format);
+    if (files.size() <= 1) return std::make_unique<SingleDocument>(out, format);
+    switch (format) {
+        case ReportFormat::Json: return std::make_unique<JsonArray>(out);
+        case ReportFormat::Rtf: return std::make_unique<RtfDocument>(out);
+        default: return std::make_unique<HtmlPage>(out, std::move(files));
+    }
+}
+
+}  // namespace quorvel

@@ -1,0 +1,39 @@
+// One output document for the reports of a run, in the order of the files:
+// text and ANSI reports follow one another; several files make one RTF
+// document (one header and colour table, a page break between reports), one
+// HTML page (the list of files, then a section with an anchor per file) or
+// one JSON array.  One file gives exactly the one-report document.
+//
+// Nothing is written before the first report that was made: a run whose
+// files could all not be opened writes nothing at all.
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "analysis/AnalysisResult.hpp"
+#include "analysis/ReportExport.hpp"
+#include "analysis/ReportView.hpp"
+
+namespace quorvel {
+
+class ReportDocument {
+public:
+    virtual ~ReportDocument() = default;
+
+    // Where the analysis writes its lines as it runs (text, ANSI), or nullptr
+    // when the document takes each report finished (Add).
+    virtual ReportSink* StreamingSink() { return nullptr; }
+    // After each file's analysis, in the order of `files`.
+    virtual void Add(const ReportView& report, const AnalysisResult& result) = 0;
+    // The document's end.
+    virtual void Finish() {}
+};
+
+// `files` as they will be analysed, shown as the HTML page's list.
+std::unique_ptr<ReportDocument> MakeReportDocument(std::ostream& out, ReportFormat format,
+                                                   std::vector<std::string> files);
+
+}  // namespace quorvel
