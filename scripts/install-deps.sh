@@ -17,7 +17,9 @@ test=(libgtest-dev libbenchmark-dev
   # Fuzzing: clang's libFuzzer and sanitizer runtimes.
   clang libclang-rt-14-dev
   # The Windows build of the reporter, and Wine to run it.
-  g++-mingw-w64-x86-64 wine64)
+  g++-mingw-w64-x86-64 wine64
+  # The installed tree and the Debian package: their validators and tools.
+  dpkg-dev desktop-file-utils shared-mime-info appstream libxml2-utils man-db groff-base libglib2.0-bin)
 
 case "$set_name" in
   run) packages=("${run[@]}") ;;
