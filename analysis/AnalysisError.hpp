@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "analysis/AnalysisResult.hpp"
+#include "report/AnalysisResult.hpp"
 
 namespace quorvel {
 
@@ -24,13 +24,6 @@ private:
     std::uint64_t offset_;
     StopKind kind_;
     std::string reason_;
-};
-
-// The report refused a line: it would have grown past its limit.
-class ReportFullError : public std::runtime_error {
-public:
-    explicit ReportFullError(std::size_t limit)
-        : std::runtime_error("the report would exceed " + std::to_string(limit) + " bytes") {}
 };
 
 }  // namespace quorvel

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "analysis/GraphReader.hpp"
-#include "analysis/ReportView.hpp"
+#include "report/ReportView.hpp"
 #include "catalog/FilterCatalog.hpp"
 
 namespace quorvel {

@@ -9,7 +9,7 @@
 #include "analysis/ClockSection.hpp"
 #include "analysis/ConnectionsSection.hpp"
 #include "analysis/FiltersSection.hpp"
-#include "mediatypes/MediaTypeReaders.hpp"
+#include "analysis/MediaTypeReaders.hpp"
 #include "platform/File.hpp"
 #include "platform/Paths.hpp"
 #include "platform/TextConv.hpp"
@@ -226,22 +226,6 @@ AnalysisResult AnalyzeGraphBytes(std::span<const std::uint8_t> bytes, const std:
     MemorySource source(bytes);
     const auto open = [&]() -> ByteSource& { return source; };
     return Analyze(PathFromUtf8(path), open, std::nullopt, report, env);
-}
-
-std::string_view StopKindName(StopKind kind) {
-    switch (kind) {
-        case StopKind::Open: return "open";
-        case StopKind::Read: return "read";
-        case StopKind::EndOfFile: return "end-of-file";
-        case StopKind::Count: return "count";
-        case StopKind::Guid: return "guid";
-        case StopKind::NoGraphStream: return "no-graph-stream";
-        case StopKind::FilterId: return "filter-id";
-        case StopKind::ReportFull: return "report-full";
-        case StopKind::Memory: return "memory";
-        case StopKind::Other: break;
-    }
-    return "other";
 }
 
 }  // namespace quorvel

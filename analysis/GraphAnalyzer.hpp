@@ -14,8 +14,8 @@
 #include <span>
 #include <string>
 
-#include "analysis/AnalysisResult.hpp"
-#include "analysis/ReportView.hpp"
+#include "report/AnalysisResult.hpp"
+#include "report/ReportView.hpp"
 #include "catalog/FilterCatalog.hpp"
 #include "platform/DateTime.hpp"
 

@@ -17,7 +17,7 @@
 #include <unistd.h>
 
 #include "analysis/GraphAnalyzer.hpp"
-#include "analysis/ReportExport.hpp"
+#include "report/ReportExport.hpp"
 #include "bench/BenchGraph.hpp"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/ReportExport.hpp"
+#include "report/ReportExport.hpp"
 
 namespace quorvel {
 

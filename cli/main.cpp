@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "analysis/GraphAnalyzer.hpp"
-#include "analysis/ReportDocument.hpp"
+#include "report/ReportDocument.hpp"
 #include "catalog/CatalogFile.hpp"
 #include "catalog/InstalledCatalog.hpp"
 #include "cli/ReporterOptions.hpp"

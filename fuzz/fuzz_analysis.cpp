@@ -11,7 +11,7 @@
 #include <string>
 
 #include "analysis/GraphAnalyzer.hpp"
-#include "analysis/ReportExport.hpp"
+#include "report/ReportExport.hpp"
 #include "catalog/FilterCatalog.hpp"
 #include "fuzz/FuzzCheck.hpp"
 #include "platform/DateTime.hpp"

@@ -20,8 +20,8 @@
 #include <string_view>
 #include <vector>
 
-#include "analysis/ReportExport.hpp"
-#include "analysis/ReportView.hpp"
+#include "report/ReportExport.hpp"
+#include "report/ReportView.hpp"
 #include "fuzz/FuzzCheck.hpp"
 #include "tests/support/RtfReader.hpp"
 

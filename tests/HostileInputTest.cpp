@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "analysis/ReportExport.hpp"
+#include "report/ReportExport.hpp"
 #include "tests/support/AnalysisHarness.hpp"
 #include "tests/support/RtfReader.hpp"
 

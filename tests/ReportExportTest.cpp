@@ -1,5 +1,5 @@
-#include "analysis/ReportExport.hpp"
-#include "analysis/ReportDocument.hpp"
+#include "report/ReportExport.hpp"
+#include "report/ReportDocument.hpp"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <QTextDocument>
 
 
-#include "analysis/ReportView.hpp"
+#include "report/ReportView.hpp"
 
 namespace quorvel::ui {
 namespace {

@@ -25,7 +25,7 @@
 
 #include <functional>
 
-#include "analysis/ReportExport.hpp"
+#include "report/ReportExport.hpp"
 #include "catalog/InstalledCatalog.hpp"
 #include "platform/OutputFile.hpp"
 #include "resources/Strings.hpp"

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "analysis/GraphAnalyzer.hpp"
-#include "analysis/ReportView.hpp"
+#include "report/ReportView.hpp"
 #include "catalog/FilterCatalog.hpp"
 #include "platform/DateTime.hpp"
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "analysis/GraphAnalyzer.hpp"
-#include "analysis/ReportView.hpp"
+#include "report/ReportView.hpp"
 #include "catalog/FilterCatalog.hpp"
 #include "tests/support/GraphBuilder.hpp"
 

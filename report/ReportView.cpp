@@ -1,6 +1,6 @@
-#include "analysis/ReportView.hpp"
+#include "report/ReportView.hpp"
 
-#include "analysis/AnalysisError.hpp"
+#include <algorithm>
 
 namespace quorvel {
 

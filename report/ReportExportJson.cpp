@@ -1,8 +1,8 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
-#include "analysis/ReportExport.hpp"
-#include "analysis/ReportExportDetail.hpp"
+#include "report/ReportExport.hpp"
+#include "report/ReportExportDetail.hpp"
 
 namespace quorvel {
 namespace {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,13 @@ struct ReportEntry {
     std::string text;  // UTF-8; may hold CR LF
     Color color = kBlack;
     bool bold = false;
+};
+
+// The report refused a line: it would have grown past its limit.
+class ReportFullError : public std::runtime_error {
+public:
+    explicit ReportFullError(std::size_t limit)
+        : std::runtime_error("the report would exceed " + std::to_string(limit) + " bytes") {}
 };
 
 // Takes the report's lines as they are appended, for front-ends that write

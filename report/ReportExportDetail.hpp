@@ -9,8 +9,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "analysis/AnalysisResult.hpp"
-#include "analysis/ReportView.hpp"
+#include "report/AnalysisResult.hpp"
+#include "report/ReportView.hpp"
 
 namespace quorvel::report_export {
 

@@ -1,8 +1,8 @@
 #include <ostream>
 #include <string>
 
-#include "analysis/ReportExport.hpp"
-#include "analysis/ReportExportDetail.hpp"
+#include "report/ReportExport.hpp"
+#include "report/ReportExportDetail.hpp"
 #include "platform/TextConv.hpp"
 
 namespace quorvel {

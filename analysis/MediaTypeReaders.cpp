@@ -1,4 +1,4 @@
-#include "mediatypes/MediaTypeReaders.hpp"
+#include "analysis/MediaTypeReaders.hpp"
 
 #include <vector>
 

@@ -1,8 +1,8 @@
-#include "analysis/ReportDocument.hpp"
+#include "report/ReportDocument.hpp"
 
 #include <ostream>
 
-#include "analysis/ReportExportDetail.hpp"
+#include "report/ReportExportDetail.hpp"
 
 namespace quorvel {
 namespace {

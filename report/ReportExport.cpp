@@ -1,11 +1,11 @@
-#include "analysis/ReportExport.hpp"
+#include "report/ReportExport.hpp"
 
 #include <algorithm>
 #include <array>
 #include <ostream>
 #include <utility>
 
-#include "analysis/ReportExportDetail.hpp"
+#include "report/ReportExportDetail.hpp"
 #include "platform/TextConv.hpp"
 
 namespace quorvel {

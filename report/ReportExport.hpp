@@ -8,8 +8,8 @@
 #include <optional>
 #include <string_view>
 
-#include "analysis/AnalysisResult.hpp"
-#include "analysis/ReportView.hpp"
+#include "report/AnalysisResult.hpp"
+#include "report/ReportView.hpp"
 
 namespace quorvel {
 

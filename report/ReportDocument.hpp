@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "analysis/AnalysisResult.hpp"
-#include "analysis/ReportExport.hpp"
-#include "analysis/ReportView.hpp"
+#include "report/AnalysisResult.hpp"
+#include "report/ReportExport.hpp"
+#include "report/ReportView.hpp"
 
 namespace quorvel {
 
