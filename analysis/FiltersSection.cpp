@@ -46,10 +46,6 @@ std::optional<std::string_view> FindLabel(const std::array<GuidLabel, N>& table,
     return std::nullopt;
 }
 
-std::uint16_t Word16(const std::vector<std::uint8_t>& b, std::size_t at) {
-    return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
-}
-
 // The optional SOURCE/SINK part: the word, two spaces, the quoted path, two spaces.
 std::string ReadFilePart(GraphReader& r) {
     if (!r.CurrentIs(u'S')) return {};
@@ -94,7 +90,7 @@ std::string ReadDmoData(AnalysisState& s) {
 std::string ReadAcmWrapperData(GraphReader& r) {
     const std::vector<std::uint8_t> block = r.ReadSizedBlock();
     if (block.size() < 30) return std::string(Res(Str::Unknown));
-    return std::string(WaveFormatTagName(Word16(block, 28)));
+    return std::string(WaveFormatTagName(ReadLe16(block, 28)));
 }
 
 // AVI compressor data: the codec's four-character code at bytes 28-31.
@@ -112,7 +108,7 @@ std::string DevicePath(const std::vector<std::uint8_t>& block) {
     std::string path;
     if (block.size() <= 35) return path;
     const std::size_t units = (block.size() - 34) / 2;
-    for (std::size_t i = 0; i < units; ++i) path += AnsiFromCodeUnit(Word16(block, 28 + 2 * i));
+    for (std::size_t i = 0; i < units; ++i) path += AnsiFromCodeUnit(ReadLe16(block, 28 + 2 * i));
     return path;
 }
 

@@ -147,6 +147,8 @@ AnalysisResult Run(const std::string& path, const std::function<ByteSource&()>& 
         result.stopped = AnalysisStop{e.offset(), e.reason(), e.kind()};
     } catch (const FileError& e) {
         result.stopped = StopAt(reader, StopKind::Read, e.what());
+    } catch (const ByteRangeError& e) {
+        result.stopped = StopAt(reader, StopKind::ShortBlock, e.what());
     } catch (const ReportFullError& e) {
         result.stopped = StopAt(reader, StopKind::ReportFull, e.what());
     } catch (const std::bad_alloc&) {

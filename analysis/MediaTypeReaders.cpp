@@ -64,7 +64,7 @@ std::string DescribeFormat(GraphReader& r) {
         if (rest >= type.recordSize) {
             std::vector<std::uint8_t> record(type.recordSize);
             r.ReadRaw(record.data(), record.size());
-            line += DecodeFormatRecord(type.decoder, record.data());
+            line += DecodeFormatRecord(type.decoder, record);
             rest -= type.recordSize;
         }
         if (rest > 0) line += "<" + DataNotice(rest) + " >";

@@ -1,12 +1,11 @@
 #include "catalog/CatalogFile.hpp"
 
-#include "platform/Paths.hpp"
-
 #include <fstream>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
 
+#include "platform/Paths.hpp"
 #include "platform/TextConv.hpp"
 
 namespace quorvel {

@@ -1,10 +1,10 @@
 #include "catalog/WineRegistry.hpp"
 
-#include "platform/Paths.hpp"
-
 #include <filesystem>
 #include <fstream>
 
+#include "platform/Hex.hpp"
+#include "platform/Paths.hpp"
 #include "platform/TextConv.hpp"
 
 namespace quorvel {
@@ -23,12 +23,6 @@ public:
 
 char16_t AsciiLower(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c; }
 
-int Hex(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 void AppendCodePoint(std::u16string& out, char32_t cp) {
     if (cp >= 0x10000) {
@@ -91,8 +85,8 @@ std::u16string ReadEscaped(std::string_view& s, char close) {
             case 'x': {
                 unsigned value = 0;
                 int digits = 0;
-                while (digits < 4 && i < s.size() && Hex(s[i]) >= 0) {
-                    value = value * 16 + static_cast<unsigned>(Hex(s[i++]));
+                while (digits < 4 && i < s.size() && HexDigitValue(s[i]) >= 0) {
+                    value = value * 16 + static_cast<unsigned>(HexDigitValue(s[i++]));
                     ++digits;
                 }
                 if (digits == 0) throw ParseFailure("\\x without hexadecimal digits");
@@ -146,9 +140,9 @@ std::uint32_t ReadTypeNumber(std::string_view& s) {
     std::uint32_t type = 0;
     std::size_t i = 1;
     if (s.empty() || s[0] != '(') throw ParseFailure("value type without '('");
-    for (; i < s.size() && Hex(s[i]) >= 0; ++i) {
+    for (; i < s.size() && HexDigitValue(s[i]) >= 0; ++i) {
         if (i > 8) throw ParseFailure("value type out of range");
-        type = type * 16 + static_cast<std::uint32_t>(Hex(s[i]));
+        type = type * 16 + static_cast<std::uint32_t>(HexDigitValue(s[i]));
     }
     if (i == 1 || s.substr(i, 2) != "):") throw ParseFailure("malformed value type");
     s.remove_prefix(i + 2);
@@ -168,8 +162,9 @@ std::vector<std::uint8_t> ReadHexList(std::string_view s, Lines& lines) {
             s = next;
             continue;
         }
-        if (s.size() < 2 || Hex(s[0]) < 0 || Hex(s[1]) < 0) throw ParseFailure("bad byte in a hexadecimal list");
-        bytes.push_back(static_cast<std::uint8_t>(Hex(s[0]) * 16 + Hex(s[1])));
+        if (s.size() < 2 || HexDigitValue(s[0]) < 0 || HexDigitValue(s[1]) < 0)
+            throw ParseFailure("bad byte in a hexadecimal list");
+        bytes.push_back(static_cast<std::uint8_t>(HexDigitValue(s[0]) * 16 + HexDigitValue(s[1])));
         s.remove_prefix(2);
         s = TrimLeft(s);
         if (s.empty()) return bytes;
@@ -201,9 +196,9 @@ RegistryValue ReadValue(std::string_view s, Lines& lines) {
     } else if (TakePrefix(s, "dword:")) {
         std::uint32_t n = 0;
         std::size_t digits = 0;
-        for (; digits < s.size() && Hex(s[digits]) >= 0; ++digits) {
+        for (; digits < s.size() && HexDigitValue(s[digits]) >= 0; ++digits) {
             if (digits == 8) throw ParseFailure("dword of more than 8 digits");
-            n = n * 16 + static_cast<std::uint32_t>(Hex(s[digits]));
+            n = n * 16 + static_cast<std::uint32_t>(HexDigitValue(s[digits]));
         }
         if (digits == 0) throw ParseFailure("dword without digits");
         ExpectLineEnd(s.substr(digits));

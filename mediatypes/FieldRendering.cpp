@@ -3,26 +3,14 @@
 #include <string>
 
 #include "mediatypes/FormatDecoders.hpp"
+#include "platform/Hex.hpp"
 
 namespace quorvel::fieldrendering {
 namespace {
 
 constexpr std::string_view kFieldIndent = "\r\n          ";
 
-std::uint32_t Word(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(ReadLittleEndian(p, 4));
-}
-
-// Two's complement view of a 32-bit word (the conversion is modular).
-std::int32_t SignedWord(const std::uint8_t* p) { return static_cast<std::int32_t>(Word(p)); }
-
 }  // namespace
-
-std::uint64_t ReadLittleEndian(const std::uint8_t* p, std::size_t width) {
-    std::uint64_t value = 0;
-    for (std::size_t i = width; i > 0; --i) value = (value << 8) | p[i - 1];
-    return value;
-}
 
 std::string UnsignedDecimal(std::uint32_t value) { return std::to_string(value); }
 
@@ -37,12 +25,8 @@ std::string RectangleText(std::int32_t left, std::int32_t top, std::int32_t righ
 }
 
 std::string Hex8(std::uint32_t value) {
-    constexpr std::string_view kDigits = "0123456789ABCDEF";
-    std::string text(8, '0');
-    for (std::size_t i = 8; i > 0; --i) {
-        text[i - 1] = kDigits[value & 0xFu];
-        value >>= 4;
-    }
+    std::string text;
+    AppendHex(text, value, 8);
     return text;
 }
 
@@ -53,34 +37,33 @@ std::string MatchingNames(std::uint32_t value, std::span<const NameTest> table) 
     return text;
 }
 
-std::string RenderField(const FieldRow& row, const std::uint8_t* field) {
+std::string RenderField(const FieldRow& row, ByteSpan record, std::size_t at) {
     switch (row.rendering) {
         case Rendering::UnsignedDecimal:
-            return UnsignedDecimal(static_cast<std::uint32_t>(ReadLittleEndian(field, row.width)));
+            return UnsignedDecimal(static_cast<std::uint32_t>(ReadLe(record, at, row.width)));
         case Rendering::SignedDecimal:
-            return SignedDecimal(SignedWord(field));
+            return SignedDecimal(ReadLeI32(record, at));
         case Rendering::TimeDecimal:
-            return TimeDecimal(static_cast<std::int64_t>(ReadLittleEndian(field, 8)));
+            return TimeDecimal(ReadLeI64(record, at));
         case Rendering::Rectangle:
-            return RectangleText(SignedWord(field), SignedWord(field + 4), SignedWord(field + 8),
-                                 SignedWord(field + 12));
+            return RectangleText(ReadLeI32(record, at), ReadLeI32(record, at + 4), ReadLeI32(record, at + 8),
+                                 ReadLeI32(record, at + 12));
         case Rendering::Hex8:
-            return Hex8(Word(field));
+            return Hex8(ReadLe32(record, at));
         case Rendering::Fourcc:
-            return FourccText(Word(field));
+            return FourccText(ReadLe32(record, at));
         case Rendering::NameList:
-            return MatchingNames(Word(field), row.names);
+            return MatchingNames(ReadLe32(record, at), row.names);
     }
     return {};
 }
 
-void AppendFieldLines(std::string& out, std::span<const FieldGroup> groups,
-                      const std::uint8_t* record) {
+void AppendFieldLines(std::string& out, std::span<const FieldGroup> groups, ByteSpan record) {
     for (const FieldGroup& group : groups) {
         for (const FieldRow& row : group.rows) {
             out += kFieldIndent;
             out += row.label;
-            out += RenderField(row, record + group.base + row.offset);
+            out += RenderField(row, record, group.base + row.offset);
         }
     }
 }

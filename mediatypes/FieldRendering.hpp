@@ -1,8 +1,8 @@
 // Field tables of the format block records and the renderings of their values.
 // Internal to the format decoders: a record is described as groups of rows
 // (label, offset, width, rendering), and one routine walks a group and writes
-// its field lines.  Values are read little-endian, byte by byte, at the row's
-// offset; nothing is read outside the row's width.
+// its field lines.  Values are read little-endian through the checked span
+// readers at the row's offset; nothing is read outside the record.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +10,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+
+#include "platform/Bytes.hpp"
 
 namespace quorvel::fieldrendering {
 
@@ -82,9 +84,6 @@ constexpr bool GroupsFitRecord(std::span<const FieldGroup> groups, std::size_t r
     return true;
 }
 
-// Little-endian value of width bytes (1 to 8) starting at p.
-std::uint64_t ReadLittleEndian(const std::uint8_t* p, std::size_t width);
-
 std::string UnsignedDecimal(std::uint32_t value);
 std::string SignedDecimal(std::int32_t value);
 std::string TimeDecimal(std::int64_t value);
@@ -93,11 +92,10 @@ std::string RectangleText(std::int32_t left, std::int32_t top, std::int32_t righ
 std::string Hex8(std::uint32_t value);
 std::string MatchingNames(std::uint32_t value, std::span<const NameTest> table);
 
-// The rendered value of one row whose field starts at field.
-std::string RenderField(const FieldRow& row, const std::uint8_t* field);
+// The rendered value of one row whose field starts at `at` of the record.
+std::string RenderField(const FieldRow& row, ByteSpan record, std::size_t at);
 
 // Appends "\r\n", ten spaces, label and value for each row of each group.
-void AppendFieldLines(std::string& out, std::span<const FieldGroup> groups,
-                      const std::uint8_t* record);
+void AppendFieldLines(std::string& out, std::span<const FieldGroup> groups, ByteSpan record);
 
 }  // namespace quorvel::fieldrendering

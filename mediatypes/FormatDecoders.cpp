@@ -244,11 +244,11 @@ const RecordLayout* FindLayout(FormatDecoder decoder) {
 
 }  // namespace
 
-std::string DecodeFormatRecord(FormatDecoder decoder, const std::uint8_t* record) {
+std::string DecodeFormatRecord(FormatDecoder decoder, ByteSpan record) {
     const RecordLayout* layout = FindLayout(decoder);
     if (layout == nullptr) return {};
     std::string text;
-    fieldrendering::AppendFieldLines(text, layout->groups, record);
+    fieldrendering::AppendFieldLines(text, layout->groups, SubSpan(record, 0, layout->size));
     text += kClosingIndent;
     return text;
 }

@@ -1,5 +1,6 @@
 // Field-by-field decoding of format blocks.  A decoder gets the first S bytes
-// of a block (S = LookupFormatType(...).recordSize) and returns its field lines:
+// of a block (S = FormatRecordSize(decoder), which LookupFormatType gives as
+// recordSize) and returns its field lines:
 // for each field "\r\n", ten spaces, the label and the rendered value, then a
 // closing "\r\n" and ten spaces.  Multi-byte fields are little-endian.
 #pragma once
@@ -9,11 +10,13 @@
 #include <string>
 
 #include "mediatypes/MediaTypeNames.hpp"
+#include "platform/Bytes.hpp"
 
 namespace quorvel {
 
-// decoder must not be FormatDecoder::None; record holds at least its S bytes.
-std::string DecodeFormatRecord(FormatDecoder decoder, const std::uint8_t* record);
+// The field lines of a record; empty for FormatDecoder::None.  A record
+// shorter than S bytes is refused with ByteRangeError, never read past.
+std::string DecodeFormatRecord(FormatDecoder decoder, ByteSpan record);
 
 // S, the size of the decoder's fixed record: 88, 112, 18, 104, 136, 48 or 32
 // bytes; 0 for FormatDecoder::None.

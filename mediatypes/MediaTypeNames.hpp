@@ -40,7 +40,7 @@ enum class FormatDecoder {
 struct FormatTypeInfo {
     std::string_view name;  // "Format VideoInfoHeader", "No Format", "Unknown Format", ...
     FormatDecoder decoder = FormatDecoder::None;
-    std::size_t recordSize = 0;  // S: bytes read as the decoder's record; 0 without a decoder
+    std::size_t recordSize = 0;  // S, from the decoder's record layout; 0 without a decoder
 };
 
 FormatTypeInfo LookupFormatType(const Guid& formatType);

@@ -7,6 +7,7 @@
 #include "mediatypes/MediaTypeNames.hpp"
 #include "platform/TextConv.hpp"
 #include "resources/Strings.hpp"
+#include "platform/Hex.hpp"
 
 namespace quorvel {
 namespace {
@@ -137,7 +138,7 @@ static_assert(std::size(kKnownSubtypes) == 105);
 // not a hexadecimal digit counts as 0.
 unsigned DigitAt(std::string_view text, std::size_t pos) {
     if (pos == 0 || pos > text.size()) return 0;
-    const int value = detail::HexValue(text[pos - 1]);
+    const int value = HexDigitValue(text[pos - 1]);
     return value < 0 ? 0u : static_cast<unsigned>(value);
 }
 

@@ -18,7 +18,6 @@ Guid ParseGuid(std::string_view text) {
 }
 
 std::string FormatGuid(const Guid& g) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     static constexpr int kWrittenFromMem[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
     std::string out;
     out.reserve(38);
@@ -26,8 +25,7 @@ std::string FormatGuid(const Guid& g) {
     for (int i = 0; i < 16; ++i) {
         if (i == 4 || i == 6 || i == 8 || i == 10) out += '-';
         const std::uint8_t b = g.bytes[static_cast<std::size_t>(kWrittenFromMem[i])];
-        out += kHex[b >> 4];
-        out += kHex[b & 15];
+        AppendHex(out, b, 2);
     }
     out += '}';
     return out;

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "platform/Bytes.hpp"
+#include "platform/Hex.hpp"
 
 namespace quorvel {
 
@@ -45,12 +46,6 @@ private:
 };
 
 namespace detail {
-constexpr int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
 
 // Parses {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}; false for anything else.
 constexpr bool ParseRegistryForm(std::string_view s, Guid& out) {
@@ -62,8 +57,8 @@ constexpr bool ParseRegistryForm(std::string_view s, Guid& out) {
     constexpr int kTextPos[16] = {1, 3, 5, 7, 10, 12, 15, 17, 20, 22, 25, 27, 29, 31, 33, 35};
     std::uint8_t written[16]{};
     for (int i = 0; i < 16; ++i) {
-        const int hi = HexValue(s[static_cast<std::size_t>(kTextPos[i])]);
-        const int lo = HexValue(s[static_cast<std::size_t>(kTextPos[i] + 1)]);
+        const int hi = HexDigitValue(s[static_cast<std::size_t>(kTextPos[i])]);
+        const int lo = HexDigitValue(s[static_cast<std::size_t>(kTextPos[i] + 1)]);
         if (hi < 0 || lo < 0) return false;
         written[i] = static_cast<std::uint8_t>(hi * 16 + lo);
     }

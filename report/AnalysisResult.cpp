@@ -11,6 +11,7 @@ std::string_view StopKindName(StopKind kind) {
         case StopKind::Guid: return "guid";
         case StopKind::NoGraphStream: return "no-graph-stream";
         case StopKind::FilterId: return "filter-id";
+        case StopKind::ShortBlock: return "short-block";
         case StopKind::ReportFull: return "report-full";
         case StopKind::Memory: return "memory";
         case StopKind::Other: break;

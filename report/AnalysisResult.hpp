@@ -18,6 +18,7 @@ enum class StopKind {
     Guid,           // a text that must be a GUID is not one
     NoGraphStream,  // no version text at any 512-byte boundary
     FilterId,       // a connection names a filter the section does not have
+    ShortBlock,     // a saved block is shorter than a field read from it
     ReportFull,     // the report would outgrow its limit
     Memory,         // out of memory
     Other,

@@ -7,6 +7,7 @@
 
 #include "report/ReportExportDetail.hpp"
 #include "platform/TextConv.hpp"
+#include "platform/Hex.hpp"
 
 namespace quorvel {
 namespace report_export {
@@ -22,9 +23,8 @@ ColorTable::ColorTable(std::span<const Color> colors) {
 }
 
 std::string HexColor(Color color) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string hex = "#";
-    for (int shift = 20; shift >= 0; shift -= 4) hex += kDigits[(color >> shift) & 0xF];
+    AppendHex(hex, color, 6);
     return hex;
 }
 

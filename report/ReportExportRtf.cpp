@@ -4,6 +4,7 @@
 #include "report/ReportExport.hpp"
 #include "report/ReportExportDetail.hpp"
 #include "platform/TextConv.hpp"
+#include "platform/Hex.hpp"
 
 namespace quorvel {
 namespace {
@@ -14,10 +15,8 @@ constexpr std::string_view kRtfHeader =
     "{\\fonttbl{\\f0\\fmodern\\fprq1\\fcharset0 Courier New;}}\r\n";
 
 void AppendHexByte(std::string& out, unsigned byte) {
-    static constexpr char kDigits[] = "0123456789abcdef";
     out += "\\'";
-    out += kDigits[(byte >> 4) & 0xF];
-    out += kDigits[byte & 0xF];
+    AppendHex(out, byte, 2, /*lowerCase=*/true);
 }
 
 void AppendUnicodeUnit(std::string& out, std::uint16_t unit) {

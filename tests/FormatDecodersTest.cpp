@@ -42,7 +42,7 @@ public:
         return *this;
     }
 
-    const std::uint8_t* data() const { return bytes_.data(); }
+    ByteSpan data() const { return bytes_; }
     std::size_t size() const { return bytes_.size(); }
 
 private:
@@ -243,6 +243,8 @@ TEST(FormatDecoders, RecordSizesAndLineCounts) {
         EXPECT_EQ(CountLineBreaks(text), c.lines + 1);
         EXPECT_TRUE(text.starts_with(kIndent));
         EXPECT_TRUE(text.ends_with(kIndent));
+        // One byte short: refused, never read past.
+        EXPECT_THROW(DecodeFormatRecord(c.decoder, r.data().first(c.size - 1)), ByteRangeError);
     }
     EXPECT_EQ(FormatRecordSize(FormatDecoder::None), 0u);
 }
