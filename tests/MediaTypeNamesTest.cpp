@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "mediatypes/MediaTypeNames.hpp"
+#include "resources/Strings.hpp"
 #include "platform/Guid.hpp"
 
 namespace quorvel {
@@ -128,6 +129,19 @@ TEST(WaveFormatTagName, ExactlySixtyNineTagsAreNamed) {
     }
     EXPECT_EQ(named, 69);
     EXPECT_EQ(names.size(), 68u);  // the two VOXWARE tags share their name
+}
+
+// The wave names of the string table are their tags' names: a text moved to
+// another entry shows here, whichever two entries trade places.
+TEST(WaveFormatTagName, StringTableWaveEntriesBearTheirKeysNames) {
+    int checked = 0;
+    for (int id = 0; id < static_cast<int>(Str::Count_); ++id) {
+        const std::string_view key = ResKey(static_cast<Str>(id));
+        if (!key.starts_with("Wave_")) continue;
+        EXPECT_EQ(Res(static_cast<Str>(id)), key.substr(5)) << key;
+        ++checked;
+    }
+    EXPECT_EQ(checked, 63);
 }
 
 // ------------------------------------------------------ subtypes: by the text
