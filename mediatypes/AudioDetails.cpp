@@ -6,6 +6,7 @@
 #include "mediatypes/BitReader.hpp"
 #include "mediatypes/FormatDetails.hpp"
 #include "mediatypes/GuidNames.hpp"
+#include "platform/Hex.hpp"
 
 namespace quorvel {
 namespace {
@@ -78,8 +79,8 @@ std::vector<std::string> SpeakerNames(std::uint32_t mask) {
 }
 
 std::string Hex(std::uint32_t value, int digits) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%0*X", digits, value);
+    std::string text = "0x";
+    AppendHex(text, value, digits);
     return text;
 }
 

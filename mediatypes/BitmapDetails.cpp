@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "mediatypes/FormatDetails.hpp"
+#include "platform/Hex.hpp"
 
 namespace quorvel {
 namespace {
@@ -38,8 +39,8 @@ std::size_t MaskCount(std::uint32_t compression) {
 }
 
 std::string Hex(std::uint32_t value, int digits, const char* prefix) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%s%0*X", prefix, digits, value);
+    std::string text = prefix;
+    AppendHex(text, value, digits);
     return text;
 }
 
