@@ -15,4 +15,17 @@ Guid ReadGuidValue(GraphReader& reader, std::string& text) {
 
 std::string DataNotice(std::uint64_t count) { return FormatRes(Str::DataNotice, {std::to_string(count)}); }
 
+std::string_view Unquoted(std::string_view quoted) {
+    if (quoted.starts_with('"')) quoted.remove_prefix(1);
+    if (quoted.ends_with('"')) quoted.remove_suffix(1);
+    return quoted;
+}
+
+void AnalysisState::AddFilter(TfilterItem entry, model::Filter filter) {
+    const auto [at, first] = idByName.try_emplace(filter.name, filter.id);
+    if (!first) at->second.reset();
+    GraphFilterList.push_back(std::move(entry));
+    graph.filters.push_back(std::move(filter));
+}
+
 }  // namespace quorvel

@@ -5,23 +5,37 @@
 
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "analysis/GraphReader.hpp"
 #include "report/ReportView.hpp"
 #include "catalog/FilterCatalog.hpp"
+#include "model/GraphModel.hpp"
 
 namespace quorvel {
 
 struct AnalysisState {
     GraphReader& reader;
     const FilterCatalog& catalog;
+    model::Graph& graph;
     // A deque: graphs of thousands of filters grow it without moving records.
     std::deque<TfilterItem> GraphFilterList;
     Color FilterLineColor = kBlack;
+    // Each filter name of the graph and the id of the one filter bearing it,
+    // or nothing when several do.
+    std::unordered_map<std::string, std::optional<std::string>> idByName;
+
+    // Records a filter read whole, in the model too.
+    void AddFilter(TfilterItem entry, model::Filter filter);
 };
+
+// A quoted text as read (its opening quote always there, its closing one
+// when the text ended with it), without its quotes.
+std::string_view Unquoted(std::string_view quoted);
 
 // Reads a GUID text (through the first '}') and converts it; a text that is
 // not a GUID ends the analysis, reported at the text's first code unit.

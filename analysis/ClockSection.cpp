@@ -6,41 +6,58 @@
 namespace quorvel {
 namespace {
 
-std::string ClockById(const AnalysisState& s, const std::string& id) {
-    if (id == "0000") return std::string(Res(Str::NoClock));
-    for (const TfilterItem& f : s.GraphFilterList)
-        if (f.GraphId == id) return Utf8FromAnsi(f.GraphName);
-    return Utf8FromAnsi(id);
+// A filter of the graph named as the clock: its name as the report shows it.
+std::string FilterClock(const TfilterItem& f, model::Clock& clock) {
+    std::string name = Utf8FromAnsi(f.GraphName);
+    clock.name = Unquoted(name);
+    clock.filterId = Utf8FromAnsi(f.GraphId);
+    return name;
 }
 
-std::string ClockByClsid(const AnalysisState& s, const std::string& text, std::uint64_t at) {
+std::string Named(std::string text, model::Clock& clock) {
+    clock.name = text;
+    return text;
+}
+
+std::string ClockById(const AnalysisState& s, const std::string& id, model::Clock& clock) {
+    if (id == "0000") return Named(std::string(Res(Str::NoClock)), clock);
+    for (const TfilterItem& f : s.GraphFilterList)
+        if (f.GraphId == id) return FilterClock(f, clock);
+    return Named(Utf8FromAnsi(id), clock);
+}
+
+std::string ClockByClsid(const AnalysisState& s, const std::string& text, std::uint64_t at, model::Clock& clock) {
     const auto clsid = TryParseGuid(text);
     if (!clsid) s.reader.FailNotGuid(at, text);
-    if (*clsid == kSystemClockClsid) return "System Clock";
+    clock.clsid = Utf8FromAnsi(text);
+    if (*clsid == kSystemClockClsid) return Named("System Clock", clock);
     for (const TfilterItem& f : s.GraphFilterList)
-        if (f.CLSID == *clsid) return Utf8FromAnsi(f.GraphName);
-    return Utf8FromAnsi(text);
+        if (f.CLSID == *clsid) return FilterClock(f, clock);
+    return Named(*clock.clsid, clock);
 }
 
 }  // namespace
 
 std::string ReadClockSection(AnalysisState& s) {
     GraphReader& r = s.reader;
+    model::Clock clock;
     std::string heading = Utf8FromAnsi(r.ReadChars(5));
     heading += r.SkipSeparator();
-    if ((r.NextChar() & 0xFF) == '1') heading += " (" + std::string(Res(Str::Required)) + ")";
+    clock.required = (r.NextChar() & 0xFF) == '1';
+    if (clock.required) heading += " (" + std::string(Res(Str::Required)) + ")";
     r.SkipSeparator();
 
     const std::uint64_t at = r.Cursor();
     const std::string value = r.ReadLine();
-    std::string clock;
+    std::string name;
     if (value.size() == 4)
-        clock = ClockById(s, value);
+        name = ClockById(s, value, clock);
     else if (value.size() == 38)
-        clock = ClockByClsid(s, value, at);
+        name = ClockByClsid(s, value, at, clock);
     else
-        clock = Utf8FromAnsi(value);
-    return heading + "\r\n" + clock;
+        name = Named(Utf8FromAnsi(value), clock);
+    s.graph.clock = std::move(clock);
+    return heading + "\r\n" + name;
 }
 
 }  // namespace quorvel

@@ -47,58 +47,68 @@ std::optional<std::string_view> FindLabel(const std::array<GuidLabel, N>& table,
 }
 
 // The optional SOURCE/SINK part: the word, two spaces, the quoted path, two spaces.
-std::string ReadFilePart(GraphReader& r) {
+std::string ReadFilePart(GraphReader& r, model::Filter& filter) {
     if (!r.CurrentIs(u'S')) return {};
-    std::string part = Utf8FromAnsi(r.ReadWord());
-    part += r.SkipSeparator();
-    part += Utf8FromAnsi(r.ReadQuoted());
-    part += r.SkipSeparator();
+    model::FileReference file;
+    file.role = Utf8FromAnsi(r.ReadWord());
+    std::string part = file.role + r.SkipSeparator();
+    const std::string path = Utf8FromAnsi(r.ReadQuoted());
+    part += path + r.SkipSeparator();
+    file.path = Unquoted(path);
+    filter.file = std::move(file);
     return part;
 }
 
-// DMO wrapper data: bytes 0-15 the wrapped DMO's CLSID, 16-31 its category;
-// the rest is not decoded.  A block too short for both is skipped whole.
-std::string ReadDmoData(AnalysisState& s) {
-    GraphReader& r = s.reader;
-    const BlockHeader block = r.ReadBlockHeader();
-    if (block.count < 32) {
-        r.SkipRaw(block.count);
-        r.NextChar();
-        return {};
-    }
-    r.StepBack();
-    std::array<std::uint8_t, 16> raw{};
-    r.ReadRaw(raw.data(), raw.size());
-    const Guid dmo = Guid::FromBytes(raw);
-    r.ReadRaw(raw.data(), raw.size());
-    const Guid category = Guid::FromBytes(raw);
+// The filter's saved data, read whole into the model.
+const std::vector<std::uint8_t>& ReadFilterData(GraphReader& r, model::Filter& filter) {
+    filter.data = r.ReadSizedBlock();
+    filter.dataSize = static_cast<std::uint32_t>(filter.data.size());
+    return filter.data;
+}
 
-    std::string text;
-    if (const TDMOItem* item = s.catalog.FindDmo(dmo)) text = Utf8FromAnsi(item->Name) + " ";
-    text += FormatGuid(dmo) + " cat= " + DmoCategoryName(category);
-    r.NextChar();  // back in step, on byte 32 of the block
-    const std::uint32_t rest = block.count - 32;
-    if (rest != 0) {
-        r.SkipRaw(rest);
-        text += " <" + DataNotice(rest) + " >";
+// DMO wrapper data: bytes 0-15 the wrapped DMO's CLSID, 16-31 its category;
+// the rest is not decoded.  A block too short for both describes nothing.
+std::string DescribeDmoWrapper(AnalysisState& s, std::string_view, model::Filter& filter) {
+    const std::vector<std::uint8_t>& block = ReadFilterData(s.reader, filter);
+    if (block.size() < 32) return ": ";
+    const Guid dmo = Guid::At(block, 0);
+    const Guid category = Guid::At(block, 16);
+    model::DmoData data;
+    data.clsid = FormatGuid(dmo);
+    data.category.guid = FormatGuid(category);
+    if (const auto name = FindLabel(kDmoCategories, category)) data.category.name = std::string(*name);
+
+    std::string text = ": ";
+    if (const TDMOItem* item = s.catalog.FindDmo(dmo)) {
+        data.catalogName = Utf8FromAnsi(item->Name);
+        text += *data.catalogName + " ";
     }
-    r.NextChar();
+    text += data.clsid + " cat= " + data.category.name.value_or(data.category.guid);
+    if (block.size() > 32) text += " <" + DataNotice(block.size() - 32) + " >";
+    filter.dmo = std::move(data);
     return text;
 }
 
 // ACM wrapper data: the wrapped codec's wave format tag at bytes 28-29.
-std::string ReadAcmWrapperData(GraphReader& r) {
-    const std::vector<std::uint8_t> block = r.ReadSizedBlock();
-    if (block.size() < 30) return std::string(Res(Str::Unknown));
-    return std::string(WaveFormatTagName(ReadLe16(block, 28)));
+std::string DescribeAcmWrapper(AnalysisState& s, std::string_view, model::Filter& filter) {
+    const std::vector<std::uint8_t>& block = ReadFilterData(s.reader, filter);
+    if (block.size() < 30) return ": ACM Wrapper = " + std::string(Res(Str::Unknown));
+    model::AcmData acm;
+    acm.formatTag = ReadLe16(block, 28);
+    acm.formatName = WaveFormatTagName(acm.formatTag);
+    filter.acm = acm;
+    return ": ACM Wrapper = " + acm.formatName;
 }
 
 // AVI compressor data: the codec's four-character code at bytes 28-31.
-std::string ReadAviCompressorData(GraphReader& r) {
-    const std::vector<std::uint8_t> block = r.ReadSizedBlock();
-    std::string text;
+std::string DescribeAviCompressor(AnalysisState& s, std::string_view, model::Filter& filter) {
+    const std::vector<std::uint8_t>& block = ReadFilterData(s.reader, filter);
+    std::string text = ": AVI Encoder = ";
     if (block.size() < 32) return text;
-    for (std::size_t i = 28; i < 32; ++i) AppendUtf8FromAnsi(text, block[i]);
+    model::AviCompressorData avi;
+    for (std::size_t i = 28; i < 32; ++i) AppendUtf8FromAnsi(avi.fourcc, block[i]);
+    text += avi.fourcc;
+    filter.avi = std::move(avi);
     return text;
 }
 
@@ -112,55 +122,58 @@ std::string DevicePath(const std::vector<std::uint8_t>& block) {
     return path;
 }
 
-std::string ReadProxyData(AnalysisState& s, std::string_view clsidText) {
-    const std::vector<std::uint8_t> block = s.reader.ReadSizedBlock();
+std::string DescribeProxy(AnalysisState& s, std::string_view clsidText, model::Filter& filter) {
+    const std::vector<std::uint8_t>& block = ReadFilterData(s.reader, filter);
     const std::string path = DevicePath(block);
+    model::ProxyData proxy;
+    proxy.devicePath = Utf8FromAnsi(path);
     std::string text;
-    if (const TfilterItem* device = s.catalog.FindDevice(path))
-        text = ": " + Utf8FromAnsi(device->Name) + " " + Utf8FromAnsi(path);
-    else
+    if (const TfilterItem* device = s.catalog.FindDevice(path)) {
+        proxy.catalogName = Utf8FromAnsi(device->Name);
+        text = ": " + *proxy.catalogName + " " + proxy.devicePath;
+    } else {
         text = ": Proxy " + Utf8FromAnsi(clsidText);
+    }
     if (!block.empty()) text += " <" + DataNotice(block.size()) + " >";
+    filter.proxy = std::move(proxy);
     return text;
 }
 
-std::string SkipDataBlock(GraphReader& r) {
-    const BlockHeader block = r.ReadBlockHeader();
-    r.SkipRaw(block.count);
-    r.NextChar();
-    if (block.count == 0) return {};
-    return "<" + DataNotice(block.count) + " >";
+std::string DataBlockNotice(AnalysisState& s, model::Filter& filter) {
+    const std::vector<std::uint8_t>& block = ReadFilterData(s.reader, filter);
+    if (block.empty()) return {};
+    return "<" + DataNotice(block.size()) + " >";
 }
 
-std::string DescribeOtherFilter(const AnalysisState& s, const Guid& clsid, std::string_view clsidText) {
-    if (const auto label = FindLabel(kRendererComponents, clsid)) return std::string(*label) + Utf8FromAnsi(clsidText);
-    if (const TfilterItem* item = s.catalog.FindFilter(clsid))
-        return ": " + Utf8FromAnsi(item->Name) + " " + Utf8FromAnsi(clsidText);
+std::string DescribeOtherFilter(const AnalysisState& s, const Guid& clsid, std::string_view clsidText,
+                                model::Filter& filter) {
+    if (const auto label = FindLabel(kRendererComponents, clsid)) {
+        std::string_view known = *label;
+        known.remove_prefix(2);  // ": "
+        known.remove_suffix(1);  // the space before the CLSID
+        filter.knownName = std::string(known);
+        return std::string(*label) + Utf8FromAnsi(clsidText);
+    }
+    if (const TfilterItem* item = s.catalog.FindFilter(clsid)) {
+        filter.catalogName = Utf8FromAnsi(item->Name);
+        return ": " + *filter.catalogName + " " + Utf8FromAnsi(clsidText);
+    }
     return Utf8FromAnsi(clsidText);
-}
-
-std::string DescribeDmoWrapper(AnalysisState& s, std::string_view) { return ": " + ReadDmoData(s); }
-
-std::string DescribeAcmWrapper(AnalysisState& s, std::string_view) {
-    return ": ACM Wrapper = " + ReadAcmWrapperData(s.reader);
-}
-
-std::string DescribeAviCompressor(AnalysisState& s, std::string_view) {
-    return ": AVI Encoder = " + ReadAviCompressorData(s.reader);
 }
 
 // Filters described from the data they saved, with the colour of their line.
 struct RecognisedFilter {
     Guid clsid;
     Color color;
-    std::string (*describe)(AnalysisState&, std::string_view clsidText);
+    model::FilterKind kind;
+    std::string (*describe)(AnalysisState&, std::string_view clsidText, model::Filter&);
 };
 
 constexpr std::array<RecognisedFilter, 4> kRecognisedFilters = {{
-    {kDmoWrapperClsid, kGreen, DescribeDmoWrapper},
-    {kProxyClsid, kPurple, ReadProxyData},
-    {kAcmWrapperClsid, kBlue, DescribeAcmWrapper},
-    {kAviCompressorClsid, kBlue, DescribeAviCompressor},
+    {kDmoWrapperClsid, kGreen, model::FilterKind::DmoWrapper, DescribeDmoWrapper},
+    {kProxyClsid, kPurple, model::FilterKind::PnpProxy, DescribeProxy},
+    {kAcmWrapperClsid, kBlue, model::FilterKind::AcmWrapper, DescribeAcmWrapper},
+    {kAviCompressorClsid, kBlue, model::FilterKind::AviCompressor, DescribeAviCompressor},
 }};
 
 const RecognisedFilter* FindRecognised(const Guid& clsid) {
@@ -180,30 +193,36 @@ std::string ReadFilterEntry(AnalysisState& s) {
     GraphReader& r = s.reader;
     s.FilterLineColor = kBlack;
     TfilterItem entry;
+    model::Filter filter;
 
     entry.GraphId = r.ReadChars(4);
-    std::string line = Utf8FromAnsi(entry.GraphId) + r.SkipSeparator();
+    filter.id = Utf8FromAnsi(entry.GraphId);
+    std::string line = filter.id + r.SkipSeparator();
     entry.GraphName = r.ReadQuoted();
-    line += Utf8FromAnsi(entry.GraphName) + r.SkipSeparator();
+    const std::string name = Utf8FromAnsi(entry.GraphName);
+    filter.name = Unquoted(name);
+    line += name + r.SkipSeparator();
 
     std::string clsidText;
     entry.CLSID = ReadGuidValue(r, clsidText);
+    filter.clsid = Utf8FromAnsi(clsidText);
 
     if (const RecognisedFilter* kind = FindRecognised(entry.CLSID)) {
         // Described from their own data: the file part comes first.
         s.FilterLineColor = kind->color;
+        filter.kind = kind->kind;
         r.SkipSeparator();
-        line += ReadFilePart(r);
-        line += kind->describe(s, clsidText);
+        line += ReadFilePart(r, filter);
+        line += kind->describe(s, clsidText, filter);
     } else {
         // Any other filter: description first, then the file part and the data notice.
-        line += DescribeOtherFilter(s, entry.CLSID, clsidText) + r.SkipSeparator();
-        line += ReadFilePart(r);
-        line += SkipDataBlock(r);
+        line += DescribeOtherFilter(s, entry.CLSID, clsidText, filter) + r.SkipSeparator();
+        line += ReadFilePart(r, filter);
+        line += DataBlockNotice(s, filter);
     }
 
     r.NextChar();  // the last unit of the line end
-    s.GraphFilterList.push_back(std::move(entry));
+    s.AddFilter(std::move(entry), std::move(filter));
     return line;
 }
 

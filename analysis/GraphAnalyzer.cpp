@@ -86,6 +86,7 @@ std::string FindGraphStream(GraphReader& r, ByteSource& source) {
 
 void ReadSections(GraphReader& r, ByteSource& source, ReportView& report, AnalysisState& s) {
     const std::string version = FindGraphStream(r, source);
+    s.graph.version = Utf8FromAnsi(version);
     report.AddLine(version);
     report.AddBlankLine();
     report.AddSeparatorLine();
@@ -103,9 +104,10 @@ void ReadSections(GraphReader& r, ByteSource& source, ReportView& report, Analys
     report.AddBlankLine();
     while (r.CurrentIsDigit()) {
         report.AddBoldLine(DescribeConnectionHeader(s));
-        report.AddLine(DescribeMajorType(r));
-        report.AddLine(DescribeSubtype(r));
-        report.AddLine(DescribeFormat(r));
+        model::MediaType& type = s.graph.connections.back().mediaType;
+        report.AddLine(DescribeMajorType(r, type));
+        report.AddLine(DescribeSubtype(r, type));
+        report.AddLine(DescribeFormat(r, type));
         r.ReadLine();
         report.AddBlankLine();
     }
@@ -121,7 +123,10 @@ void ReadSections(GraphReader& r, ByteSource& source, ReportView& report, Analys
     report.AddBlankLine();
     report.AddSeparatorLine();
 
-    if (r.CurrentIs(u'E')) report.AddTitleLine(Utf8FromAnsi(r.ReadChars(3)));
+    if (r.CurrentIs(u'E')) {
+        s.graph.endMarker = Utf8FromAnsi(r.ReadChars(3));
+        report.AddTitleLine(*s.graph.endMarker);
+    }
 }
 
 AnalysisStop StopAt(const std::optional<GraphReader>& r, StopKind kind, std::string reason) {
@@ -140,7 +145,7 @@ AnalysisResult Run(const std::string& path, const std::function<ByteSource&()>& 
         report.SetByteLimit(static_cast<std::size_t>(ReportByteLimit(source.Size())));
         WriteHeader(report, path, stamp, c);
         GraphReader& r = reader.emplace(source);
-        AnalysisState state{r, c.catalog, {}, kBlack};
+        AnalysisState state{r, c.catalog, result.graph, {}, kBlack, {}};
         ReadSections(r, source, report, state);
         result.complete = true;
     } catch (const AnalysisError& e) {

@@ -53,9 +53,33 @@ std::string GraphReader::ReadChars(long long n) {
     return out;
 }
 
+void GraphReader::AppendUntil(std::string& out, char16_t stop) {
+    while (current_ != static_cast<int>(stop)) {
+        AppendNext(out);
+        if (current_ == static_cast<int>(stop) || current_ == kEndOfFile) continue;
+        // The look-ahead and the units after it, straight from the window
+        // while it holds them, each taken as NextChar would take it.
+        const std::uint64_t at = position_ - 2;  // the look-ahead's offset
+        if (at < bufferStart_ || at - bufferStart_ + 2 > bufferLength_) continue;
+        const std::uint8_t* const window = buffer_.get();
+        const std::size_t first = static_cast<std::size_t>(at - bufferStart_);
+        std::size_t i = first + 2;
+        while (i + 2 <= bufferLength_ && (window[i] | (window[i + 1] << 8)) != stop) i += 2;
+        const std::size_t taken = out.size();
+        out.resize(taken + (i - first) / 2);
+        char* dst = out.data() + taken;
+        for (std::size_t k = first; k < i; k += 2)
+            *dst++ = AnsiFromCodeUnit(static_cast<std::uint16_t>(window[k] | (window[k + 1] << 8)));
+        // The new look-ahead: the stop, or the first unit past the window.
+        position_ = bufferStart_ + i;
+        current_ = LoadUnitAt(position_);
+        position_ += 2;
+    }
+}
+
 std::string GraphReader::ReadLine() {
     std::string out;
-    while (current_ != u'\r') AppendNext(out);
+    AppendUntil(out, u'\r');
     NextChar();  // the CR
     NextChar();  // the LF, not tested
     return out;
@@ -63,7 +87,7 @@ std::string GraphReader::ReadLine() {
 
 std::string GraphReader::ReadWord() {
     std::string out;
-    while (current_ != u' ') AppendNext(out);
+    AppendUntil(out, u' ');
     return out;
 }
 
@@ -71,7 +95,7 @@ std::string GraphReader::ReadQuoted() {
     if (current_ == u'"') NextChar();
     // The result begins with a quote even when none was read.
     std::string out = "\"";
-    while (current_ != u'"') AppendNext(out);
+    AppendUntil(out, u'"');
     AppendNext(out);  // the closing quote
     return out;
 }
@@ -79,7 +103,7 @@ std::string GraphReader::ReadQuoted() {
 std::string GraphReader::ReadGuidText() {
     std::string out;
     out.reserve(38);
-    while (current_ != u'}') AppendNext(out);
+    AppendUntil(out, u'}');
     AppendNext(out);  // the '}'
     return out;
 }

@@ -95,6 +95,8 @@ private:
     int LoadUnitAt(std::uint64_t offset);
     [[noreturn]] void FailEndOfFile() const;
     void AppendNext(std::string& out) { out += AnsiFromCodeUnit(NextChar()); }
+    // AppendNext until the look-ahead is `stop`.
+    void AppendUntil(std::string& out, char16_t stop);
 
     ByteSource& source_;
     std::uint64_t size_;

@@ -18,58 +18,74 @@ bool FlagSet(std::uint16_t unit) { return (unit & 0xFF) > 0x30; }
 
 }  // namespace
 
-std::string DescribeMajorType(GraphReader& r) {
+std::string DescribeMajorType(GraphReader& r, model::MediaType& type) {
     std::string text;
     const Guid major = ReadGuidValue(r, text);
+    model::NamedGuid named{Utf8FromAnsi(text), std::nullopt};
     std::string line(kTypeIndent);
-    if (const auto label = MajorTypeLabel(major))
+    if (const auto label = MajorTypeLabel(major)) {
+        named.name = std::string(*label);
         line += *label;
-    else
-        line += Utf8FromAnsi(text);
+    } else {
+        line += named.guid;
+    }
+    type.majorType = std::move(named);
     r.NextChar();  // the separator
     return line;
 }
 
-std::string DescribeSubtype(GraphReader& r) {
+std::string DescribeSubtype(GraphReader& r, model::MediaType& type) {
     const std::uint64_t at = r.Cursor();
     const std::string text = r.ReadGuidText();
+    model::NamedGuid named{Utf8FromAnsi(text), std::nullopt};
     std::string line(kTypeIndent);
     try {
-        line += SubtypeLabel(text);
+        std::string label = SubtypeLabel(text);
+        line += label;
+        if (label != named.guid) named.name = std::move(label);
     } catch (const GuidSyntaxError&) {
         r.FailNotGuid(at, text);
     }
+    type.subtype = std::move(named);
     line += " - ";
     r.SkipSeparator();
-    if (FlagSet(r.NextChar())) line += std::string(Res(Str::FixedSizeSamples)) + " - ";
+    type.fixedSizeSamples = FlagSet(r.NextChar());
+    if (type.fixedSizeSamples) line += std::string(Res(Str::FixedSizeSamples)) + " - ";
     r.NextChar();
-    if (FlagSet(r.NextChar())) line += std::string(Res(Str::TemporalCompression)) + " - ";
+    type.temporalCompression = FlagSet(r.NextChar());
+    if (type.temporalCompression) line += std::string(Res(Str::TemporalCompression)) + " - ";
     r.NextChar();
-    line += "(" + std::to_string(r.ReadNumber(10)) + ")";
+    type.sampleSize = r.ReadNumber(10);
+    line += "(" + std::to_string(*type.sampleSize) + ")";
     r.NextChar();
     return line;
 }
 
-std::string DescribeFormat(GraphReader& r) {
+std::string DescribeFormat(GraphReader& r, model::MediaType& type) {
     std::string text;
-    const FormatTypeInfo type = LookupFormatType(ReadGuidValue(r, text));
+    const FormatTypeInfo format = LookupFormatType(ReadGuidValue(r, text));
+    type.formatType = model::NamedGuid{Utf8FromAnsi(text), std::string(format.name)};
     std::string line(kTypeIndent);
-    line += type.name;
+    line += format.name;
     line += r.SkipSeparator();
 
     const BlockHeader block = r.ReadBlockHeader();
+    type.formatSize = block.count;
     r.StepBack();  // the file position is now the block's first byte
     std::uint64_t rest = block.count;
-    if (type.decoder != FormatDecoder::None) {
-        if (rest >= type.recordSize) {
-            std::vector<std::uint8_t> record(type.recordSize);
+    if (format.decoder != FormatDecoder::None) {
+        if (rest >= format.recordSize) {
+            std::vector<std::uint8_t> record(format.recordSize);
             r.ReadRaw(record.data(), record.size());
-            line += DecodeFormatRecord(type.decoder, record);
-            rest -= type.recordSize;
+            type.fields = DecodeFormatFields(format.decoder, record);
+            line += FieldLinesText(type.fields);
+            rest -= format.recordSize;
         }
         if (rest > 0) line += "<" + DataNotice(rest) + " >";
     }
-    r.SkipRaw(rest);
+    // The bytes no field took, for the model.
+    type.undecoded.resize(static_cast<std::size_t>(rest));
+    r.ReadRaw(type.undecoded.data(), type.undecoded.size());
     r.NextChar();  // drops the stale look-ahead, loads the unit after the block
     return line;
 }

@@ -11,22 +11,25 @@
 #include <string>
 
 #include "analysis/GraphReader.hpp"
+#include "model/GraphModel.hpp"
 
 namespace quorvel {
 
+// Each reader also puts what it read into the connection's media type.
+
 // "     " + the major type's name or its GUID text.  Leaves the look-ahead on
 // the subtype's opening brace.
-std::string DescribeMajorType(GraphReader& reader);
+std::string DescribeMajorType(GraphReader& reader, model::MediaType& type);
 
 // "     " + label + " - " + set flags each followed by " - " + "(size)".
 // Leaves the look-ahead on the format type's opening brace.
-std::string DescribeSubtype(GraphReader& reader);
+std::string DescribeSubtype(GraphReader& reader, model::MediaType& type);
 
 // "     " + format type name + "  " + the decoded fields and the notice of
 // bytes not decoded.  Every format block, whatever its type, is consumed by
 // its declared count: afterwards the reader is in step with its look-ahead on
 // the code unit right after the block, so the end-of-record read takes what
 // stands before the CR, then the CR LF.
-std::string DescribeFormat(GraphReader& reader);
+std::string DescribeFormat(GraphReader& reader, model::MediaType& type);
 
 }  // namespace quorvel

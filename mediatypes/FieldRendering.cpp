@@ -6,11 +6,6 @@
 #include "platform/Hex.hpp"
 
 namespace quorvel::fieldrendering {
-namespace {
-
-constexpr std::string_view kFieldIndent = "\r\n          ";
-
-}  // namespace
 
 std::string UnsignedDecimal(std::uint32_t value) { return std::to_string(value); }
 
@@ -37,35 +32,16 @@ std::string MatchingNames(std::uint32_t value, std::span<const NameTest> table) 
     return text;
 }
 
-std::string RenderField(const FieldRow& row, ByteSpan record, std::size_t at) {
-    switch (row.rendering) {
-        case Rendering::UnsignedDecimal:
-            return UnsignedDecimal(static_cast<std::uint32_t>(ReadLe(record, at, row.width)));
-        case Rendering::SignedDecimal:
-            return SignedDecimal(ReadLeI32(record, at));
-        case Rendering::TimeDecimal:
-            return TimeDecimal(ReadLeI64(record, at));
-        case Rendering::Rectangle:
-            return RectangleText(ReadLeI32(record, at), ReadLeI32(record, at + 4), ReadLeI32(record, at + 8),
-                                 ReadLeI32(record, at + 12));
-        case Rendering::Hex8:
-            return Hex8(ReadLe32(record, at));
-        case Rendering::Fourcc:
-            return FourccText(ReadLe32(record, at));
-        case Rendering::NameList:
-            return MatchingNames(ReadLe32(record, at), row.names);
+std::vector<std::string_view> MatchingNameList(std::uint32_t value, std::span<const NameTest> table) {
+    std::vector<std::string_view> names;
+    for (const NameTest& test : table) {
+        if ((value & test.mask) != test.equals) continue;
+        std::string_view name = test.name;
+        while (name.starts_with(' ')) name.remove_prefix(1);
+        while (name.ends_with(' ')) name.remove_suffix(1);
+        names.push_back(name);
     }
-    return {};
-}
-
-void AppendFieldLines(std::string& out, std::span<const FieldGroup> groups, ByteSpan record) {
-    for (const FieldGroup& group : groups) {
-        for (const FieldRow& row : group.rows) {
-            out += kFieldIndent;
-            out += row.label;
-            out += RenderField(row, record, group.base + row.offset);
-        }
-    }
+    return names;
 }
 
 }  // namespace quorvel::fieldrendering

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Bytes.hpp"
 
@@ -46,6 +47,7 @@ enum class Rendering : std::uint8_t {
 };
 
 struct FieldRow {
+    std::string_view key;    // the structure's member ("biWidth"), for data
     std::string_view label;  // exactly as shown, spaces included
     std::size_t offset = 0;  // bytes from the start of the row's group
     std::size_t width = 0;   // bytes
@@ -92,10 +94,8 @@ std::string RectangleText(std::int32_t left, std::int32_t top, std::int32_t righ
 std::string Hex8(std::uint32_t value);
 std::string MatchingNames(std::uint32_t value, std::span<const NameTest> table);
 
-// The rendered value of one row whose field starts at `at` of the record.
-std::string RenderField(const FieldRow& row, ByteSpan record, std::size_t at);
-
-// Appends "\r\n", ten spaces, label and value for each row of each group.
-void AppendFieldLines(std::string& out, std::span<const FieldGroup> groups, ByteSpan record);
+// The names of a flag word or enumeration, without the spaces that the
+// report puts between them.
+std::vector<std::string_view> MatchingNameList(std::uint32_t value, std::span<const NameTest> table);
 
 }  // namespace quorvel::fieldrendering

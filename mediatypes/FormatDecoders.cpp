@@ -89,52 +89,52 @@ constexpr std::array kMpeg2FlagNames = {
 
 // Common video header, at 0 in all four video records.
 constexpr std::array kVideoHeaderRows = {
-    FieldRow{"rcSource = ", 0, 16, Rendering::Rectangle},            // RECT rcSource
-    FieldRow{"rcTarget = ", 16, 16, Rendering::Rectangle},           // RECT rcTarget
-    FieldRow{"bitRate = ", 32, 4, Rendering::UnsignedDecimal},       // DWORD dwBitRate
-    FieldRow{"ErrorBitRate = ", 36, 4, Rendering::UnsignedDecimal},  // DWORD dwBitErrorRate
-    FieldRow{"AvgTimePerFrame = ", 40, 8, Rendering::TimeDecimal},   // REFERENCE_TIME
+    FieldRow{"rcSource", "rcSource = ", 0, 16, Rendering::Rectangle},            // RECT rcSource
+    FieldRow{"rcTarget", "rcTarget = ", 16, 16, Rendering::Rectangle},           // RECT rcTarget
+    FieldRow{"dwBitRate", "bitRate = ", 32, 4, Rendering::UnsignedDecimal},       // DWORD dwBitRate
+    FieldRow{"dwBitErrorRate", "ErrorBitRate = ", 36, 4, Rendering::UnsignedDecimal},  // DWORD dwBitErrorRate
+    FieldRow{"AvgTimePerFrame", "AvgTimePerFrame = ", 40, 8, Rendering::TimeDecimal},   // REFERENCE_TIME
 };
 
 // VIDEOINFOHEADER2 extension, at 48 (dwInterlaceFlags) to 71 (dwReserved2).
 constexpr std::array kVideoInfo2ExtensionRows = {
-    FieldRow{"InterlaceFlags =", 0, 4, Rendering::NameList, kInterlaceNames},        // 48
-    FieldRow{"CopyProtectFlags = ", 4, 4, Rendering::NameList, kCopyProtectNames},   // 52
-    FieldRow{"PictAspectRatioX = ", 8, 4, Rendering::UnsignedDecimal},               // 56
-    FieldRow{"PictAspectratioY = ", 12, 4, Rendering::UnsignedDecimal},              // 60
-    FieldRow{"ControlFlags = ", 16, 4, Rendering::NameList, kControlNames},          // 64
-    FieldRow{"Reserved2 = ", 20, 4, Rendering::UnsignedDecimal},                     // 68
+    FieldRow{"dwInterlaceFlags", "InterlaceFlags =", 0, 4, Rendering::NameList, kInterlaceNames},        // 48
+    FieldRow{"dwCopyProtectFlags", "CopyProtectFlags = ", 4, 4, Rendering::NameList, kCopyProtectNames},   // 52
+    FieldRow{"dwPictAspectRatioX", "PictAspectRatioX = ", 8, 4, Rendering::UnsignedDecimal},               // 56
+    FieldRow{"dwPictAspectRatioY", "PictAspectratioY = ", 12, 4, Rendering::UnsignedDecimal},              // 60
+    FieldRow{"dwControlFlags", "ControlFlags = ", 16, 4, Rendering::NameList, kControlNames},          // 64
+    FieldRow{"dwReserved2", "Reserved2 = ", 20, 4, Rendering::UnsignedDecimal},                     // 68
 };
 
 // BITMAPINFOHEADER, 40 bytes: at 48 in VIDEOINFOHEADER and MPEG1VIDEOINFO,
 // at 72 in VIDEOINFOHEADER2 and MPEG2VIDEOINFO.
 constexpr std::array kBitmapRows = {
-    FieldRow{"biSize = ", 0, 4, Rendering::UnsignedDecimal},
-    FieldRow{"biWidth = ", 4, 4, Rendering::SignedDecimal},
-    FieldRow{"biHeight = ", 8, 4, Rendering::SignedDecimal},  // negative: top-down
-    FieldRow{"biPlanes = ", 12, 2, Rendering::UnsignedDecimal},
-    FieldRow{"biBitCount = ", 14, 2, Rendering::UnsignedDecimal},
-    FieldRow{"biCompression = ", 16, 4, Rendering::Fourcc},  // BI_RGB etc. show nothing
-    FieldRow{"biSizeImage = ", 20, 4, Rendering::UnsignedDecimal},
-    FieldRow{"biXPelsPerMeter = ", 24, 4, Rendering::SignedDecimal},
-    FieldRow{"biYPelsPerMeter = ", 28, 4, Rendering::SignedDecimal},
-    FieldRow{"biClrUsed = ", 32, 4, Rendering::UnsignedDecimal},
-    FieldRow{"biClrImportant = ", 36, 4, Rendering::UnsignedDecimal},
+    FieldRow{"biSize", "biSize = ", 0, 4, Rendering::UnsignedDecimal},
+    FieldRow{"biWidth", "biWidth = ", 4, 4, Rendering::SignedDecimal},
+    FieldRow{"biHeight", "biHeight = ", 8, 4, Rendering::SignedDecimal},  // negative: top-down
+    FieldRow{"biPlanes", "biPlanes = ", 12, 2, Rendering::UnsignedDecimal},
+    FieldRow{"biBitCount", "biBitCount = ", 14, 2, Rendering::UnsignedDecimal},
+    FieldRow{"biCompression", "biCompression = ", 16, 4, Rendering::Fourcc},  // BI_RGB etc. show nothing
+    FieldRow{"biSizeImage", "biSizeImage = ", 20, 4, Rendering::UnsignedDecimal},
+    FieldRow{"biXPelsPerMeter", "biXPelsPerMeter = ", 24, 4, Rendering::SignedDecimal},
+    FieldRow{"biYPelsPerMeter", "biYPelsPerMeter = ", 28, 4, Rendering::SignedDecimal},
+    FieldRow{"biClrUsed", "biClrUsed = ", 32, 4, Rendering::UnsignedDecimal},
+    FieldRow{"biClrImportant", "biClrImportant = ", 36, 4, Rendering::UnsignedDecimal},
 };
 
 // MPEG sequence fields: at 88 in MPEG1VIDEOINFO, at 112 in MPEG2VIDEOINFO.
 // The sequence header bytes that follow (bSequenceHeader / dwSequenceHeader)
 // are part of the record but never shown.
 constexpr std::array kMpegSequenceRows = {
-    FieldRow{"StartTimeCode = ", 0, 4, Rendering::UnsignedDecimal},     // dwStartTimeCode
-    FieldRow{"cbSequenceHeader = ", 4, 4, Rendering::UnsignedDecimal},  // cbSequenceHeader
+    FieldRow{"dwStartTimeCode", "StartTimeCode = ", 0, 4, Rendering::UnsignedDecimal},     // dwStartTimeCode
+    FieldRow{"cbSequenceHeader", "cbSequenceHeader = ", 4, 4, Rendering::UnsignedDecimal},  // cbSequenceHeader
 };
 
 // MPEG2VIDEOINFO profile, level and flags, at 120 to 131.
 constexpr std::array kMpeg2Rows = {
-    FieldRow{"MPEG2 Profile = ", 0, 4, Rendering::NameList, kMpeg2ProfileNames},  // 120
-    FieldRow{"MPEG2 Level = ", 4, 4, Rendering::NameList, kMpeg2LevelNames},      // 124
-    FieldRow{"Flags =", 8, 4, Rendering::NameList, kMpeg2FlagNames},              // 128
+    FieldRow{"dwProfile", "MPEG2 Profile = ", 0, 4, Rendering::NameList, kMpeg2ProfileNames},  // 120
+    FieldRow{"dwLevel", "MPEG2 Level = ", 4, 4, Rendering::NameList, kMpeg2LevelNames},      // 124
+    FieldRow{"dwFlags", "Flags =", 8, 4, Rendering::NameList, kMpeg2FlagNames},              // 128
 };
 
 // ---------------------------------------------------------------------------
@@ -143,35 +143,35 @@ constexpr std::array kMpeg2Rows = {
 // WAVEFORMATEX, 18 bytes.  The cbSize bytes of format-specific data after it
 // are not decoded.
 constexpr std::array kWaveFormatExRows = {
-    FieldRow{"FormatTag = ", 0, 2, Rendering::UnsignedDecimal},           // WORD wFormatTag
-    FieldRow{"Channels = ", 2, 2, Rendering::UnsignedDecimal},            // WORD nChannels
-    FieldRow{"Samples Per Sec = ", 4, 4, Rendering::UnsignedDecimal},     // DWORD nSamplesPerSec
-    FieldRow{"Avg Bytes Per Sec = ", 8, 4, Rendering::UnsignedDecimal},   // DWORD nAvgBytesPerSec
-    FieldRow{"Block Align = ", 12, 2, Rendering::UnsignedDecimal},        // WORD nBlockAlign
-    FieldRow{"Bits Per Sample = ", 14, 2, Rendering::UnsignedDecimal},    // WORD wBitsPerSample
-    FieldRow{"cbSize = ", 16, 2, Rendering::UnsignedDecimal},             // WORD cbSize
+    FieldRow{"wFormatTag", "FormatTag = ", 0, 2, Rendering::UnsignedDecimal},           // WORD wFormatTag
+    FieldRow{"nChannels", "Channels = ", 2, 2, Rendering::UnsignedDecimal},            // WORD nChannels
+    FieldRow{"nSamplesPerSec", "Samples Per Sec = ", 4, 4, Rendering::UnsignedDecimal},     // DWORD nSamplesPerSec
+    FieldRow{"nAvgBytesPerSec", "Avg Bytes Per Sec = ", 8, 4, Rendering::UnsignedDecimal},   // DWORD nAvgBytesPerSec
+    FieldRow{"nBlockAlign", "Block Align = ", 12, 2, Rendering::UnsignedDecimal},        // WORD nBlockAlign
+    FieldRow{"wBitsPerSample", "Bits Per Sample = ", 14, 2, Rendering::UnsignedDecimal},    // WORD wBitsPerSample
+    FieldRow{"cbSize", "cbSize = ", 16, 2, Rendering::UnsignedDecimal},             // WORD cbSize
 };
 
 // DVINFO, 32 bytes: the audio and video auxiliary source and control packs,
 // shown as whole words.
 constexpr std::array kDvInfoRows = {
-    FieldRow{"DVAAuxSrc = ", 0, 4, Rendering::Hex8},     // DWORD dwDVAAuxSrc
-    FieldRow{"DVAAuxCtl = ", 4, 4, Rendering::Hex8},     // DWORD dwDVAAuxCtl
-    FieldRow{"DVAAuxSrc1 = ", 8, 4, Rendering::Hex8},    // DWORD dwDVAAuxSrc1
-    FieldRow{"DVAAuxCtl1 = ", 12, 4, Rendering::Hex8},   // DWORD dwDVAAuxCtl1
-    FieldRow{"DVVAuxSrc = ", 16, 4, Rendering::Hex8},    // DWORD dwDVVAuxSrc
-    FieldRow{"DVVAuxCtl = ", 20, 4, Rendering::Hex8},    // DWORD dwDVVAuxCtl
-    FieldRow{"DVReserved0 = ", 24, 4, Rendering::Hex8},  // DWORD dwDVReserved[0]
-    FieldRow{"DVReserved1 = ", 28, 4, Rendering::Hex8},  // DWORD dwDVReserved[1]
+    FieldRow{"dwDVAAuxSrc", "DVAAuxSrc = ", 0, 4, Rendering::Hex8},     // DWORD dwDVAAuxSrc
+    FieldRow{"dwDVAAuxCtl", "DVAAuxCtl = ", 4, 4, Rendering::Hex8},     // DWORD dwDVAAuxCtl
+    FieldRow{"dwDVAAuxSrc1", "DVAAuxSrc1 = ", 8, 4, Rendering::Hex8},    // DWORD dwDVAAuxSrc1
+    FieldRow{"dwDVAAuxCtl1", "DVAAuxCtl1 = ", 12, 4, Rendering::Hex8},   // DWORD dwDVAAuxCtl1
+    FieldRow{"dwDVVAuxSrc", "DVVAuxSrc = ", 16, 4, Rendering::Hex8},    // DWORD dwDVVAuxSrc
+    FieldRow{"dwDVVAuxCtl", "DVVAuxCtl = ", 20, 4, Rendering::Hex8},    // DWORD dwDVVAuxCtl
+    FieldRow{"dwDVReserved0", "DVReserved0 = ", 24, 4, Rendering::Hex8},  // DWORD dwDVReserved[0]
+    FieldRow{"dwDVReserved1", "DVReserved1 = ", 28, 4, Rendering::Hex8},  // DWORD dwDVReserved[1]
 };
 
 // ANALOGVIDEOINFO, 48 bytes.
 constexpr std::array kAnalogVideoRows = {
-    FieldRow{"rcSource = ", 0, 16, Rendering::Rectangle},              // RECT rcSource
-    FieldRow{"rcTarget = ", 16, 16, Rendering::Rectangle},             // RECT rcTarget
-    FieldRow{"activeWidth = ", 32, 4, Rendering::UnsignedDecimal},     // DWORD dwActiveWidth
-    FieldRow{"activeHeight = ", 36, 4, Rendering::UnsignedDecimal},    // DWORD dwActiveHeight
-    FieldRow{"AvgTimePerFrame = ", 40, 8, Rendering::TimeDecimal},     // REFERENCE_TIME
+    FieldRow{"rcSource", "rcSource = ", 0, 16, Rendering::Rectangle},              // RECT rcSource
+    FieldRow{"rcTarget", "rcTarget = ", 16, 16, Rendering::Rectangle},             // RECT rcTarget
+    FieldRow{"dwActiveWidth", "activeWidth = ", 32, 4, Rendering::UnsignedDecimal},     // DWORD dwActiveWidth
+    FieldRow{"dwActiveHeight", "activeHeight = ", 36, 4, Rendering::UnsignedDecimal},    // DWORD dwActiveHeight
+    FieldRow{"AvgTimePerFrame", "AvgTimePerFrame = ", 40, 8, Rendering::TimeDecimal},     // REFERENCE_TIME
 };
 
 // ---------------------------------------------------------------------------
@@ -236,6 +236,24 @@ constexpr bool EveryFieldInsideItsRecord() {
 }
 static_assert(EveryFieldInsideItsRecord(), "a field row lies outside its record");
 
+// One row's field, read through the checked span readers.
+DecodedField ReadField(const FieldRow& row, ByteSpan record, std::size_t at) {
+    DecodedField field;
+    field.key = row.key;
+    field.label = row.label;
+    field.rendering = row.rendering;
+    field.names = row.names;
+    switch (row.rendering) {
+        case Rendering::SignedDecimal: field.value = ReadLeI32(record, at); break;
+        case Rendering::TimeDecimal: field.value = ReadLeI64(record, at); break;
+        case Rendering::Rectangle:
+            for (std::size_t side = 0; side < 4; ++side) field.rectangle[side] = ReadLeI32(record, at + 4 * side);
+            break;
+        default: field.value = static_cast<std::int64_t>(ReadLe(record, at, row.width)); break;
+    }
+    return field;
+}
+
 const RecordLayout* FindLayout(FormatDecoder decoder) {
     for (const RecordLayout& layout : kRecordLayouts)
         if (layout.decoder == decoder) return &layout;
@@ -244,13 +262,49 @@ const RecordLayout* FindLayout(FormatDecoder decoder) {
 
 }  // namespace
 
-std::string DecodeFormatRecord(FormatDecoder decoder, ByteSpan record) {
+std::vector<DecodedField> DecodeFormatFields(FormatDecoder decoder, ByteSpan record) {
     const RecordLayout* layout = FindLayout(decoder);
-    if (layout == nullptr) return {};
+    std::vector<DecodedField> fields;
+    if (layout == nullptr) return fields;
+    const ByteSpan bytes = SubSpan(record, 0, layout->size);
+    for (const FieldGroup& group : layout->groups)
+        for (const FieldRow& row : group.rows) fields.push_back(ReadField(row, bytes, group.base + row.offset));
+    return fields;
+}
+
+std::string FieldLinesText(const std::vector<DecodedField>& fields) {
     std::string text;
-    fieldrendering::AppendFieldLines(text, layout->groups, SubSpan(record, 0, layout->size));
+    for (const DecodedField& field : fields) {
+        text += kClosingIndent;
+        text += field.label;
+        text += field.Text();
+    }
     text += kClosingIndent;
     return text;
+}
+
+std::string DecodeFormatRecord(FormatDecoder decoder, ByteSpan record) {
+    if (FindLayout(decoder) == nullptr) return {};
+    return FieldLinesText(DecodeFormatFields(decoder, record));
+}
+
+std::string DecodedField::Text() const {
+    using fieldrendering::Rendering;
+    switch (rendering) {
+        case Rendering::UnsignedDecimal:
+        case Rendering::SignedDecimal:
+        case Rendering::TimeDecimal: return std::to_string(value);
+        case Rendering::Rectangle:
+            return fieldrendering::RectangleText(rectangle[0], rectangle[1], rectangle[2], rectangle[3]);
+        case Rendering::Hex8: return fieldrendering::Hex8(static_cast<std::uint32_t>(value));
+        case Rendering::Fourcc: return FourccText(static_cast<std::uint32_t>(value));
+        case Rendering::NameList: return fieldrendering::MatchingNames(static_cast<std::uint32_t>(value), names);
+    }
+    return {};
+}
+
+std::vector<std::string_view> DecodedField::Names() const {
+    return fieldrendering::MatchingNameList(static_cast<std::uint32_t>(value), names);
 }
 
 std::size_t FormatRecordSize(FormatDecoder decoder) {

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "platform/Hex.hpp"
+
 namespace quorvel {
 namespace {
 
@@ -124,6 +126,29 @@ std::string AnsiFromUtf8(std::string_view utf8) {
         }
     });
     return out;
+}
+
+void AppendJsonString(std::string& out, std::string_view utf8) {
+    out += '"';
+    ForEachCodePoint(utf8, [&](char32_t cp) {
+        switch (cp) {
+            case U'"': out += "\\\""; break;
+            case U'\\': out += "\\\\"; break;
+            case U'\b': out += "\\b"; break;
+            case U'\t': out += "\\t"; break;
+            case U'\n': out += "\\n"; break;
+            case U'\f': out += "\\f"; break;
+            case U'\r': out += "\\r"; break;
+            default:
+                if (cp < 0x20) {
+                    out += "\\u00";
+                    AppendHex(out, cp, 2, /*lowerCase=*/true);
+                } else {
+                    AppendUtf8(out, cp);
+                }
+        }
+    });
+    out += '"';
 }
 
 }  // namespace quorvel

@@ -49,4 +49,9 @@ void ForEachCodePoint(std::string_view utf8, Fn&& fn) {
 
 void AppendUtf8(std::string& out, char32_t cp);
 
+// Appends text as a JSON string, quotes included: malformed UTF-8 bytes
+// become U+FFFD; the quote, the backslash and the control characters are
+// escaped (\b \t \n \f \r, the others as \u00xx); the rest stays as it is.
+void AppendJsonString(std::string& out, std::string_view utf8);
+
 }  // namespace quorvel

@@ -1,10 +1,12 @@
-// How an analysis ended.
+// How an analysis ended, and the graph it read.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "model/GraphModel.hpp"
 
 namespace quorvel {
 
@@ -38,6 +40,7 @@ struct AnalysisResult {
     std::string file;                     // the path as given, UTF-8
     bool complete = false;                // every step up to the end-marker test ran
     std::optional<AnalysisStop> stopped;  // set exactly when !complete
+    model::Graph graph;                   // what was read, as data
 
     // False only when the file could not be opened, so nothing was reported.
     bool Reported() const { return !stopped || stopped->kind != StopKind::Open; }

@@ -14,7 +14,8 @@ class StreamedDocument final : public ReportDocument {
 public:
     StreamedDocument(std::ostream& out, ReportFormat format) : sink_(MakeStreamingSink(out, format)) {}
     ReportSink* StreamingSink() override { return sink_.get(); }
-    void Add(const ReportView&, const AnalysisResult&) override {}
+    void Add(const ReportView&, const AnalysisResult&) override { sink_->Flush(); }
+    void Finish() override { sink_->Flush(); }
 
 private:
     std::unique_ptr<ReportSink> sink_;

@@ -28,10 +28,6 @@ std::string HexColor(Color color) {
     return hex;
 }
 
-void AssignValidUtf8(std::string& out, std::string_view text) {
-    out.clear();
-    ForEachCodePoint(text, [&](char32_t cp) { AppendUtf8(out, cp); });
-}
 
 }  // namespace report_export
 
@@ -107,42 +103,59 @@ void WriteReport(std::ostream& out, ReportFormat format, const ReportView& repor
 
 namespace {
 
-void WriteTextLine(std::ostream& out, std::string_view line) {
-    out.write(line.data(), static_cast<std::streamsize>(line.size()));
-    out.put('\n');
+void AppendTextLine(std::string& buf, std::string_view line) {
+    buf += line;
+    buf += '\n';
 }
 
-void WriteAnsiLine(std::ostream& out, std::string& buf, std::string_view line, Color color, bool bold) {
-    buf.clear();
+void AppendAnsiLine(std::string& buf, std::string_view line, Color color, bool bold) {
     AppendAnsiStyle(buf, color, bold);
     // C1 controls are replaced too, and malformed bytes come out as U+FFFD:
     // some terminals take U+009B or a lone 0x9B byte for an escape.
     ForEachCodePoint(line, [&](char32_t cp) { AppendUtf8(buf, IsTerminalControl(cp) ? U'?' : cp); });
     buf += "\x1b[0m\n";
-    out.write(buf.data(), static_cast<std::streamsize>(buf.size()));
 }
 
-class TextSink final : public ReportSink {
+void WriteOut(std::ostream& out, std::string& buf) {
+    out.write(buf.data(), static_cast<std::streamsize>(buf.size()));
+    buf.clear();
+}
+
+// Lines gathered into blocks before they reach the stream: a line at a
+// time costs more in the stream's own bookkeeping than in the line.
+class BlockSink : public ReportSink {
 public:
-    explicit TextSink(std::ostream& out) : out_(out) {}
-    void Append(std::string_view text, Color, bool) override {
-        ForEachCrLfPart(text, [&](std::string_view line) { WriteTextLine(out_, line); });
+    explicit BlockSink(std::ostream& out) : out_(out) {}
+    ~BlockSink() override { Flush(); }
+    void Flush() override { WriteOut(out_, buf_); }
+
+protected:
+    void Gathered() {
+        if (buf_.size() >= kBlock) WriteOut(out_, buf_);
     }
+    std::string buf_;
 
 private:
+    static constexpr std::size_t kBlock = 1 << 16;
     std::ostream& out_;
 };
 
-class AnsiSink final : public ReportSink {
+class TextSink final : public BlockSink {
 public:
-    explicit AnsiSink(std::ostream& out) : out_(out) {}
-    void Append(std::string_view text, Color color, bool bold) override {
-        ForEachCrLfPart(text, [&](std::string_view line) { WriteAnsiLine(out_, buf_, line, color, bold); });
+    using BlockSink::BlockSink;
+    void Append(std::string_view text, Color, bool) override {
+        ForEachCrLfPart(text, [&](std::string_view line) { AppendTextLine(buf_, line); });
+        Gathered();
     }
+};
 
-private:
-    std::ostream& out_;
-    std::string buf_;
+class AnsiSink final : public BlockSink {
+public:
+    using BlockSink::BlockSink;
+    void Append(std::string_view text, Color color, bool bold) override {
+        ForEachCrLfPart(text, [&](std::string_view line) { AppendAnsiLine(buf_, line, color, bold); });
+        Gathered();
+    }
 };
 
 }  // namespace
@@ -156,13 +169,13 @@ std::unique_ptr<ReportSink> MakeStreamingSink(std::ostream& out, ReportFormat fo
 }
 
 void WriteTextReport(std::ostream& out, const ReportView& report) {
-    report.ForEachLine([&](std::string_view line, Color, bool) { WriteTextLine(out, line); });
+    TextSink sink(out);
+    report.ForEachLine([&](std::string_view line, Color color, bool bold) { sink.Append(line, color, bold); });
 }
 
 void WriteAnsiReport(std::ostream& out, const ReportView& report) {
-    std::string buf;
-    report.ForEachLine(
-        [&](std::string_view line, Color color, bool bold) { WriteAnsiLine(out, buf, line, color, bold); });
+    AnsiSink sink(out);
+    report.ForEachLine([&](std::string_view line, Color color, bool bold) { sink.Append(line, color, bold); });
 }
 
 }  // namespace quorvel

@@ -36,9 +36,6 @@ private:
 // "#RRGGBB", upper case.
 std::string HexColor(Color color);
 
-// Replaces out with text, each malformed UTF-8 byte turned into U+FFFD.
-void AssignValidUtf8(std::string& out, std::string_view text);
-
 // The pieces the one-report writers and the several-report documents share.
 void WriteJsonObject(std::ostream& out, const ReportView& report, const AnalysisResult& result);
 void WriteRtfHead(std::ostream& out, const ColorTable& colors);

@@ -1,18 +1,12 @@
-#include <nlohmann/json.hpp>
 #include <ostream>
 
+#include "model/GraphJson.hpp"
+#include "platform/TextConv.hpp"
 #include "report/ReportExport.hpp"
 #include "report/ReportExportDetail.hpp"
 
 namespace quorvel {
 namespace {
-
-// Appends text as a JSON string.  Malformed UTF-8 is replaced first, so the
-// strict serializer never throws.
-void AppendJsonString(std::string& out, std::string_view text, std::string& scratch) {
-    report_export::AssignValidUtf8(scratch, text);
-    out += nlohmann::json(scratch).dump();
-}
 
 const char* JsonBool(bool value) { return value ? "true" : "false"; }
 
@@ -22,9 +16,8 @@ namespace report_export {
 
 void WriteJsonObject(std::ostream& out, const ReportView& report, const AnalysisResult& result) {
     std::string buf;
-    std::string scratch;
     buf = "{\"file\": ";
-    AppendJsonString(buf, result.file, scratch);
+    AppendJsonString(buf, result.file);
     buf += ", \"complete\": ";
     buf += JsonBool(result.complete);
     buf += ", \"lines\": [";
@@ -34,7 +27,7 @@ void WriteJsonObject(std::ostream& out, const ReportView& report, const Analysis
     report.ForEachLine([&](std::string_view line, Color color, bool bold) {
         buf = first ? "{\"text\": " : ", {\"text\": ";
         first = false;
-        AppendJsonString(buf, line, scratch);
+        AppendJsonString(buf, line);
         buf += ", \"color\": \"" + report_export::HexColor(color) + "\", \"bold\": ";
         buf += JsonBool(bold);
         buf += '}';
@@ -44,11 +37,13 @@ void WriteJsonObject(std::ostream& out, const ReportView& report, const Analysis
     buf = "]";
     if (result.stopped) {
         buf += ", \"stopped\": {\"offset\": " + std::to_string(result.stopped->offset) + ", \"reason\": ";
-        AppendJsonString(buf, result.stopped->reason, scratch);
+        AppendJsonString(buf, result.stopped->reason);
         buf += '}';
     }
-    buf += '}';
+    buf += ", \"graph\": ";
     out << buf;
+    model::WriteGraphJson(out, result.graph);
+    out << '}';
 }
 
 }  // namespace report_export

@@ -43,6 +43,8 @@ class ReportSink {
 public:
     virtual ~ReportSink() = default;
     virtual void Append(std::string_view text, Color color, bool bold) = 0;
+    // Passes on what the sink still holds.
+    virtual void Flush() {}
 };
 
 class ReportView {

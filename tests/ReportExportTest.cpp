@@ -265,13 +265,13 @@ TEST(JsonReport, ParsesBackToTheReport) {
     const std::string written =
         Written([](std::ostream& o) { WriteJsonReport(o, SampleReport(), CompleteResult("C:\\g\\é.grf")); });
     const auto doc = ParseSingleJsonLine(written);
-    EXPECT_EQ(Keys(doc), (std::vector<std::string>{"file", "complete", "lines"}));
+    EXPECT_EQ(Keys(doc), (std::vector<std::string>{"file", "complete", "lines", "graph"}));
     EXPECT_EQ(doc.at("file"), "C:\\g\\é.grf");
     EXPECT_EQ(doc.at("complete"), true);
     EXPECT_EQ(JsonLines(doc), SampleLines());
 }
 
-TEST(JsonReport, StoppedComesLastAndOnlyWhenSet) {
+TEST(JsonReport, StoppedComesBeforeTheGraphAndOnlyWhenSet) {
     ReportView report;
     report.AddLine("only");
 
@@ -284,7 +284,7 @@ TEST(JsonReport, StoppedComesLastAndOnlyWhenSet) {
     stopped.complete = false;
     stopped.stopped = AnalysisStop{0x1'2345'6789ull, "unexpected end of file"};
     const auto doc = ParseSingleJsonLine(Written([&](std::ostream& o) { WriteJsonReport(o, report, stopped); }));
-    EXPECT_EQ(Keys(doc), (std::vector<std::string>{"file", "complete", "lines", "stopped"}));
+    EXPECT_EQ(Keys(doc), (std::vector<std::string>{"file", "complete", "lines", "stopped", "graph"}));
     EXPECT_EQ(doc.at("complete"), false);
     EXPECT_EQ(Keys(doc.at("stopped")), (std::vector<std::string>{"offset", "reason"}));
     EXPECT_EQ(doc.at("stopped").at("offset").get<std::uint64_t>(), 0x1'2345'6789ull);

@@ -1,0 +1,262 @@
+#include "model/GraphJson.hpp"
+
+#include <ostream>
+#include <string>
+
+#include "platform/Hex.hpp"
+#include "platform/TextConv.hpp"
+
+namespace quorvel::model {
+namespace {
+
+// Builds the text in a buffer that goes to the stream a block at a time, so
+// that a graph of any size is written without a second copy of it.
+class JsonText {
+public:
+    explicit JsonText(std::ostream& out) : out_(out) {}
+    ~JsonText() { Flush(); }
+
+    JsonText& Raw(std::string_view text) {
+        buf_ += text;
+        return *this;
+    }
+    JsonText& Key(std::string_view key) {
+        if (!first_) buf_ += ", ";
+        first_ = false;
+        buf_ += '"';
+        buf_ += key;
+        buf_ += "\": ";
+        return *this;
+    }
+    JsonText& String(std::string_view text) {
+        AppendJsonString(buf_, text);
+        return *this;
+    }
+    JsonText& Number(std::int64_t value) { return Raw(std::to_string(value)); }
+    JsonText& Unsigned(std::uint64_t value) { return Raw(std::to_string(value)); }
+    JsonText& Bool(bool value) { return Raw(value ? "true" : "false"); }
+    JsonText& Null() { return Raw("null"); }
+    JsonText& Hex(const std::vector<std::uint8_t>& bytes) {
+        buf_ += '"';
+        for (const std::uint8_t b : bytes) AppendHex(buf_, b, 2, /*lowerCase=*/true);
+        buf_ += '"';
+        return Checked();
+    }
+    JsonText& Open(char bracket) {
+        buf_ += bracket;
+        first_ = true;
+        return *this;
+    }
+    JsonText& Close(char bracket) {
+        buf_ += bracket;
+        first_ = false;
+        return Checked();
+    }
+    // Before each element of an array.
+    JsonText& Element() {
+        if (!first_) buf_ += ", ";
+        first_ = false;
+        return *this;
+    }
+
+private:
+    JsonText& Checked() {
+        if (buf_.size() >= (1u << 16)) Flush();
+        return *this;
+    }
+    void Flush() {
+        out_.write(buf_.data(), static_cast<std::streamsize>(buf_.size()));
+        buf_.clear();
+    }
+
+    std::ostream& out_;
+    std::string buf_;
+    bool first_ = true;
+};
+
+template <typename T, typename Write>
+void Optional(JsonText& j, const std::optional<T>& value, Write&& write) {
+    if (value)
+        write(*value);
+    else
+        j.Null();
+}
+
+void OptionalString(JsonText& j, const std::optional<std::string>& value) {
+    Optional(j, value, [&](const std::string& s) { j.String(s); });
+}
+
+void WriteNamedGuid(JsonText& j, const NamedGuid& g) {
+    j.Open('{');
+    j.Key("guid").String(g.guid);
+    j.Key("name");
+    OptionalString(j, g.name);
+    j.Close('}');
+}
+
+void WriteFilter(JsonText& j, const Filter& f) {
+    j.Open('{');
+    j.Key("id").String(f.id);
+    j.Key("name").String(f.name);
+    j.Key("clsid").String(f.clsid);
+    j.Key("kind").String(FilterKindName(f.kind));
+    j.Key("catalogName");
+    OptionalString(j, f.catalogName);
+    j.Key("knownName");
+    OptionalString(j, f.knownName);
+    j.Key("file");
+    Optional(j, f.file, [&](const FileReference& file) {
+        j.Open('{');
+        j.Key("role").String(file.role);
+        j.Key("path").String(file.path);
+        j.Close('}');
+    });
+    j.Key("data").Open('{');
+    j.Key("size").Unsigned(f.dataSize);
+    j.Key("hex").Hex(f.data);
+    j.Close('}');
+    if (f.dmo) {
+        j.Key("dmo").Open('{');
+        j.Key("clsid").String(f.dmo->clsid);
+        j.Key("catalogName");
+        OptionalString(j, f.dmo->catalogName);
+        j.Key("category");
+        WriteNamedGuid(j, f.dmo->category);
+        j.Close('}');
+    }
+    if (f.proxy) {
+        j.Key("proxy").Open('{');
+        j.Key("devicePath").String(f.proxy->devicePath);
+        j.Key("catalogName");
+        OptionalString(j, f.proxy->catalogName);
+        j.Close('}');
+    }
+    if (f.acm) {
+        j.Key("acm").Open('{');
+        j.Key("formatTag").Unsigned(f.acm->formatTag);
+        j.Key("formatName").String(f.acm->formatName);
+        j.Close('}');
+    }
+    if (f.avi) {
+        j.Key("avi").Open('{');
+        j.Key("fourcc").String(f.avi->fourcc);
+        j.Close('}');
+    }
+    j.Close('}');
+}
+
+void WritePinEnd(JsonText& j, const PinEnd& end) {
+    j.Open('{');
+    j.Key("filter").String(end.filter);
+    j.Key("filterId");
+    OptionalString(j, end.filterId);
+    j.Key("pin").String(end.pin);
+    j.Close('}');
+}
+
+// A FourCC as its text when its four bytes are characters, else its number.
+void WriteFourcc(JsonText& j, std::uint32_t code) {
+    std::string text;
+    for (int shift = 0; shift < 32; shift += 8) {
+        const auto byte = static_cast<unsigned char>((code >> shift) & 0xFF);
+        if (byte < 0x20) {
+            j.Unsigned(code);
+            return;
+        }
+        AppendUtf8FromAnsi(text, byte);
+    }
+    j.String(text);
+}
+
+void WriteFieldValue(JsonText& j, const DecodedField& field) {
+    using fieldrendering::Rendering;
+    switch (field.rendering) {
+        case Rendering::Rectangle:
+            j.Open('{');
+            j.Key("left").Number(field.rectangle[0]);
+            j.Key("top").Number(field.rectangle[1]);
+            j.Key("right").Number(field.rectangle[2]);
+            j.Key("bottom").Number(field.rectangle[3]);
+            j.Close('}');
+            return;
+        case Rendering::Fourcc: WriteFourcc(j, static_cast<std::uint32_t>(field.value)); return;
+        case Rendering::NameList:
+            j.Open('{');
+            j.Key("value").Number(field.value);
+            j.Key("names").Open('[');
+            for (const std::string_view name : field.Names()) j.Element().String(name);
+            j.Close(']');
+            j.Close('}');
+            return;
+        default: j.Number(field.value); return;
+    }
+}
+
+void WriteMediaType(JsonText& j, const MediaType& t) {
+    const auto namedGuid = [&](const NamedGuid& g) { WriteNamedGuid(j, g); };
+    j.Open('{');
+    j.Key("majorType");
+    Optional(j, t.majorType, namedGuid);
+    j.Key("subtype");
+    Optional(j, t.subtype, namedGuid);
+    j.Key("fixedSizeSamples").Bool(t.fixedSizeSamples);
+    j.Key("temporalCompression").Bool(t.temporalCompression);
+    j.Key("sampleSize");
+    Optional(j, t.sampleSize, [&](std::int64_t size) { j.Number(size); });
+    j.Key("formatType");
+    Optional(j, t.formatType, namedGuid);
+    j.Key("formatSize");
+    Optional(j, t.formatSize, [&](std::uint32_t size) { j.Unsigned(size); });
+    j.Key("fields").Open('{');
+    for (const DecodedField& field : t.fields) {
+        j.Key(field.key);
+        WriteFieldValue(j, field);
+    }
+    j.Close('}');
+    j.Key("undecoded").Hex(t.undecoded);
+    j.Close('}');
+}
+
+void WriteConnection(JsonText& j, const Connection& c) {
+    j.Open('{');
+    j.Key("output");
+    WritePinEnd(j, c.output);
+    j.Key("input");
+    WritePinEnd(j, c.input);
+    j.Key("mediaType");
+    WriteMediaType(j, c.mediaType);
+    j.Close('}');
+}
+
+void WriteClock(JsonText& j, const Clock& c) {
+    j.Open('{');
+    j.Key("required").Bool(c.required);
+    j.Key("name").String(c.name);
+    j.Key("clsid");
+    OptionalString(j, c.clsid);
+    j.Key("filterId");
+    OptionalString(j, c.filterId);
+    j.Close('}');
+}
+
+}  // namespace
+
+void WriteGraphJson(std::ostream& out, const Graph& graph) {
+    JsonText j(out);
+    j.Open('{');
+    j.Key("version");
+    OptionalString(j, graph.version);
+    j.Key("filters").Open('[');
+    for (const Filter& f : graph.filters) WriteFilter(j.Element(), f);
+    j.Close(']');
+    j.Key("connections").Open('[');
+    for (const Connection& c : graph.connections) WriteConnection(j.Element(), c);
+    j.Close(']');
+    j.Key("clock");
+    Optional(j, graph.clock, [&](const Clock& c) { WriteClock(j, c); });
+    j.Key("endMarker");
+    OptionalString(j, graph.endMarker);
+    j.Close('}');
+}
+
+}  // namespace quorvel::model
