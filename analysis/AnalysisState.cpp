@@ -1,5 +1,7 @@
 #include "analysis/AnalysisState.hpp"
 
+#include <unordered_map>
+
 #include "platform/TextConv.hpp"
 #include "resources/Strings.hpp"
 
@@ -22,10 +24,18 @@ std::string_view Unquoted(std::string_view quoted) {
 }
 
 void AnalysisState::AddFilter(TfilterItem entry, model::Filter filter) {
-    const auto [at, first] = idByName.try_emplace(filter.name, filter.id);
-    if (!first) at->second.reset();
+    if (!keepGraph) filter.data = {};
     GraphFilterList.push_back(std::move(entry));
     graph.filters.push_back(std::move(filter));
+}
+
+void AnalysisState::FiltersRead() {
+    std::unordered_map<std::string_view, std::size_t> bearers;
+    bearers.reserve(graph.filters.size());
+    for (const model::Filter& f : graph.filters) ++bearers[f.name];
+    nameIsUnique.clear();
+    nameIsUnique.reserve(graph.filters.size());
+    for (const model::Filter& f : graph.filters) nameIsUnique.push_back(bearers[f.name] == 1);
 }
 
 }  // namespace quorvel

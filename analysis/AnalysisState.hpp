@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "analysis/GraphReader.hpp"
@@ -22,15 +21,16 @@ struct AnalysisState {
     GraphReader& reader;
     const FilterCatalog& catalog;
     model::Graph& graph;
+    bool keepGraph = true;  // else connections and saved bytes are let go once read
     // A deque: graphs of thousands of filters grow it without moving records.
     std::deque<TfilterItem> GraphFilterList;
     Color FilterLineColor = kBlack;
-    // Each filter name of the graph and the id of the one filter bearing it,
-    // or nothing when several do.
-    std::unordered_map<std::string, std::optional<std::string>> idByName;
-
     // Records a filter read whole, in the model too.
     void AddFilter(TfilterItem entry, model::Filter filter);
+    // Whether the name of the filter at this position names no other filter;
+    // known once the filters section is read.
+    std::vector<bool> nameIsUnique;
+    void FiltersRead();
 };
 
 // A quoted text as read (its opening quote always there, its closing one

@@ -7,26 +7,31 @@ namespace {
 
 // Filters are named by their position in the FILTERS section, counted from 1;
 // the ids the entries carry are not consulted.
-const std::string& FilterNameAt(const AnalysisState& s, std::int64_t id, std::uint64_t offset) {
-    const auto count = static_cast<std::int64_t>(s.GraphFilterList.size());
+std::size_t FilterAt(const AnalysisState& s, std::int64_t id, std::uint64_t offset) {
+    const auto count = static_cast<std::int64_t>(s.graph.filters.size());
     if (id < 1 || id > count)
         s.reader.FailAt(offset, StopKind::FilterId,
                         "connection names filter " + std::to_string(id) + ", the graph has " + std::to_string(count));
-    return s.GraphFilterList[static_cast<std::size_t>(id - 1)].GraphName;
+    return static_cast<std::size_t>(id - 1);
 }
 
-// One end: the filter's name by position, then the quoted pin name.
+// One end: the filter's name by position, then the quoted pin name.  The
+// filter's quoted name as read is its model name between quotes.
 model::PinEnd ReadPinEnd(AnalysisState& s, std::string& header) {
     GraphReader& r = s.reader;
     model::PinEnd end;
     const std::uint64_t at = r.Cursor();
-    const std::string filter = Utf8FromAnsi(FilterNameAt(s, r.ReadNumber(4), at));
-    header += filter;
+    const std::size_t index = FilterAt(s, r.ReadNumber(4), at);
+    const model::Filter& filter = s.graph.filters[index];
+    header += '"';
+    header += filter.name;
+    header += '"';
     header += r.SkipSeparator();
     const std::string pin = Utf8FromAnsi(r.ReadQuoted());
     header += pin;
-    end.filter = Unquoted(filter);
-    if (const auto id = s.idByName.find(end.filter); id != s.idByName.end()) end.filterId = id->second;
+    end.filter = filter.name;
+    if (s.nameIsUnique.size() != s.graph.filters.size()) s.FiltersRead();
+    if (s.nameIsUnique[index]) end.filterId = filter.id;
     end.pin = Unquoted(pin);
     return end;
 }

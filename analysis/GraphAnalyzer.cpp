@@ -23,6 +23,7 @@ struct Context {
     const DateFormats& dates;
     LocalDateTime today;
     std::string version;
+    bool keepGraph;
 };
 
 // The file name without its folder, a to z upper-cased and nothing else.
@@ -110,6 +111,7 @@ void ReadSections(GraphReader& r, ByteSource& source, ReportView& report, Analys
         report.AddLine(DescribeFormat(r, type));
         r.ReadLine();
         report.AddBlankLine();
+        if (!s.keepGraph) s.graph.connections.pop_back();
     }
     report.AddBlankLine();
     report.AddSeparatorLine();
@@ -145,7 +147,7 @@ AnalysisResult Run(const std::string& path, const std::function<ByteSource&()>& 
         report.SetByteLimit(static_cast<std::size_t>(ReportByteLimit(source.Size())));
         WriteHeader(report, path, stamp, c);
         GraphReader& r = reader.emplace(source);
-        AnalysisState state{r, c.catalog, result.graph, {}, kBlack, {}};
+        AnalysisState state{r, c.catalog, result.graph, c.keepGraph, {}, kBlack, {}};
         ReadSections(r, source, report, state);
         result.complete = true;
     } catch (const AnalysisError& e) {
@@ -173,7 +175,7 @@ AnalysisResult Analyze(const std::filesystem::path& path, const std::function<By
     const DateFormats& dates = env.dates ? *env.dates : kSystemFormats;
     const LocalDateTime today = env.now ? env.now() : LocalNow();
     const Context context{env.catalog ? *env.catalog : kEmptyCatalog, dates, today,
-                          env.programVersion.empty() ? ProgramVersionText() : env.programVersion};
+                          env.programVersion.empty() ? ProgramVersionText() : env.programVersion, env.keepGraph};
 
     if (env.observer) env.observer->AnalysisStarted(path);
     // The stamp is taken before the file is opened; a file that vanished in

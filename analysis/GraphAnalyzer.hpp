@@ -37,6 +37,10 @@ struct AnalysisEnvironment {
     std::function<LocalDateTime()> now;      // empty: the local clock
     std::string programVersion;              // empty: ProgramVersionText()
     AnalysisObserver* observer = nullptr;
+    // Keep the graph's connections and the filters' saved bytes in the
+    // result's model.  Output that shows only the lines (text, RTF) needs
+    // neither, and a big graph then keeps nothing but its filters' names.
+    bool keepGraph = true;
 };
 
 // "2.1.1", from the version pieces of the string table.

@@ -1,6 +1,7 @@
 #include "analysis/GraphReader.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace quorvel {
@@ -53,6 +54,55 @@ std::string GraphReader::ReadChars(long long n) {
     return out;
 }
 
+namespace {
+
+// Four code units at a time, read as one little-endian word.
+constexpr std::uint64_t kLanes = 0x0001000100010001ull;
+constexpr std::uint64_t kLaneHighBits = 0x8000800080008000ull;
+constexpr std::uint64_t kNotAscii = 0xFF80FF80FF80FF80ull;
+
+std::uint64_t FourUnits(const std::uint8_t* p) {
+    std::uint64_t v = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(&v, p, sizeof v);
+    } else {
+        for (int k = 7; k >= 0; --k) v = (v << 8) | p[k];
+    }
+    return v;
+}
+// True when a lane of v is zero.
+bool AnyZeroLane(std::uint64_t v) { return ((v - kLanes) & ~v & kLaneHighBits) != 0; }
+
+// The offset of the first unit from i on that is `stop`, or of the last
+// whole unit's end in the window.
+std::size_t FindUnit(const std::uint8_t* window, std::size_t i, std::size_t length, std::uint16_t stop) {
+    const std::uint64_t stops = kLanes * stop;
+    while (i + 8 <= length && !AnyZeroLane(FourUnits(window + i) ^ stops)) i += 8;
+    while (i + 2 <= length && (window[i] | (window[i + 1] << 8)) != stop) i += 2;
+    return i;
+}
+
+// Each unit of [from, to) as its Windows-1252 character; plain ASCII four
+// units at a time.
+void AppendUnits(std::string& out, const std::uint8_t* window, std::size_t from, std::size_t to) {
+    const std::size_t taken = out.size();
+    out.resize(taken + (to - from) / 2);
+    char* dst = out.data() + taken;
+    std::size_t k = from;
+    for (; k + 8 <= to; k += 8) {
+        const std::uint64_t v = FourUnits(window + k);
+        if ((v & kNotAscii) != 0 || AnyZeroLane(v)) break;
+        dst[0] = static_cast<char>(v);
+        dst[1] = static_cast<char>(v >> 16);
+        dst[2] = static_cast<char>(v >> 32);
+        dst[3] = static_cast<char>(v >> 48);
+        dst += 4;
+    }
+    for (; k < to; k += 2) *dst++ = AnsiFromCodeUnit(static_cast<std::uint16_t>(window[k] | (window[k + 1] << 8)));
+}
+
+}  // namespace
+
 void GraphReader::AppendUntil(std::string& out, char16_t stop) {
     while (current_ != static_cast<int>(stop)) {
         AppendNext(out);
@@ -61,17 +111,11 @@ void GraphReader::AppendUntil(std::string& out, char16_t stop) {
         // while it holds them, each taken as NextChar would take it.
         const std::uint64_t at = position_ - 2;  // the look-ahead's offset
         if (at < bufferStart_ || at - bufferStart_ + 2 > bufferLength_) continue;
-        const std::uint8_t* const window = buffer_.get();
         const std::size_t first = static_cast<std::size_t>(at - bufferStart_);
-        std::size_t i = first + 2;
-        while (i + 2 <= bufferLength_ && (window[i] | (window[i + 1] << 8)) != stop) i += 2;
-        const std::size_t taken = out.size();
-        out.resize(taken + (i - first) / 2);
-        char* dst = out.data() + taken;
-        for (std::size_t k = first; k < i; k += 2)
-            *dst++ = AnsiFromCodeUnit(static_cast<std::uint16_t>(window[k] | (window[k + 1] << 8)));
+        const std::size_t end = FindUnit(buffer_.get(), first + 2, bufferLength_, stop);
+        AppendUnits(out, buffer_.get(), first, end);
         // The new look-ahead: the stop, or the first unit past the window.
-        position_ = bufferStart_ + i;
+        position_ = bufferStart_ + end;
         current_ = LoadUnitAt(position_);
         position_ += 2;
     }

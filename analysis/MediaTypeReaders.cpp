@@ -21,7 +21,7 @@ bool FlagSet(std::uint16_t unit) { return (unit & 0xFF) > 0x30; }
 std::string DescribeMajorType(GraphReader& r, model::MediaType& type) {
     std::string text;
     const Guid major = ReadGuidValue(r, text);
-    model::NamedGuid named{Utf8FromAnsi(text), std::nullopt};
+    model::NamedGuid named{Utf8FromAnsi(std::move(text)), std::nullopt};
     std::string line(kTypeIndent);
     if (const auto label = MajorTypeLabel(major)) {
         named.name = std::string(*label);
@@ -64,7 +64,7 @@ std::string DescribeSubtype(GraphReader& r, model::MediaType& type) {
 std::string DescribeFormat(GraphReader& r, model::MediaType& type) {
     std::string text;
     const FormatTypeInfo format = LookupFormatType(ReadGuidValue(r, text));
-    type.formatType = model::NamedGuid{Utf8FromAnsi(text), std::string(format.name)};
+    type.formatType = model::NamedGuid{Utf8FromAnsi(std::move(text)), std::string(format.name)};
     std::string line(kTypeIndent);
     line += format.name;
     line += r.SkipSeparator();
@@ -78,7 +78,7 @@ std::string DescribeFormat(GraphReader& r, model::MediaType& type) {
             std::vector<std::uint8_t> record(format.recordSize);
             r.ReadRaw(record.data(), record.size());
             type.fields = DecodeFormatFields(format.decoder, record);
-            line += FieldLinesText(type.fields);
+            AppendFieldLines(line, type.fields);
             rest -= format.recordSize;
         }
         if (rest > 0) line += "<" + DataNotice(rest) + " >";

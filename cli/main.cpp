@@ -107,6 +107,7 @@ int Run(const std::vector<std::string>& args) {
     AnalysisEnvironment env;
     env.catalog = &catalog;
     env.dates = &dates;
+    env.keepGraph = format == ReportFormat::Json;
 
     const std::unique_ptr<ReportDocument> document = MakeReportDocument(output.Stream(), format, options.files);
     ReportView report;

@@ -1,10 +1,12 @@
 #include "mediatypes/FormatDecoders.hpp"
 
 #include <array>
+#include <charconv>
 #include <span>
 #include <string_view>
 
 #include "mediatypes/FieldRendering.hpp"
+#include "platform/Hex.hpp"
 #include "platform/TextConv.hpp"
 #include "resources/Strings.hpp"
 
@@ -274,13 +276,17 @@ std::vector<DecodedField> DecodeFormatFields(FormatDecoder decoder, ByteSpan rec
 
 std::string FieldLinesText(const std::vector<DecodedField>& fields) {
     std::string text;
-    for (const DecodedField& field : fields) {
-        text += kClosingIndent;
-        text += field.label;
-        text += field.Text();
-    }
-    text += kClosingIndent;
+    AppendFieldLines(text, fields);
     return text;
+}
+
+void AppendFieldLines(std::string& out, const std::vector<DecodedField>& fields) {
+    for (const DecodedField& field : fields) {
+        out += kClosingIndent;
+        out += field.label;
+        field.AppendText(out);
+    }
+    out += kClosingIndent;
 }
 
 std::string DecodeFormatRecord(FormatDecoder decoder, ByteSpan record) {
@@ -289,18 +295,37 @@ std::string DecodeFormatRecord(FormatDecoder decoder, ByteSpan record) {
 }
 
 std::string DecodedField::Text() const {
+    std::string text;
+    AppendText(text);
+    return text;
+}
+
+namespace {
+void AppendDecimal(std::string& out, std::int64_t value) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, end);
+}
+}  // namespace
+
+void DecodedField::AppendText(std::string& out) const {
     using fieldrendering::Rendering;
     switch (rendering) {
         case Rendering::UnsignedDecimal:
         case Rendering::SignedDecimal:
-        case Rendering::TimeDecimal: return std::to_string(value);
+        case Rendering::TimeDecimal: AppendDecimal(out, value); return;
         case Rendering::Rectangle:
-            return fieldrendering::RectangleText(rectangle[0], rectangle[1], rectangle[2], rectangle[3]);
-        case Rendering::Hex8: return fieldrendering::Hex8(static_cast<std::uint32_t>(value));
-        case Rendering::Fourcc: return FourccText(static_cast<std::uint32_t>(value));
-        case Rendering::NameList: return fieldrendering::MatchingNames(static_cast<std::uint32_t>(value), names);
+            for (std::size_t side = 0; side < 4; ++side) {
+                if (side > 0) out += ',';
+                AppendDecimal(out, rectangle[side]);
+            }
+            return;
+        case Rendering::Hex8: AppendHex(out, static_cast<std::uint32_t>(value), 8); return;
+        case Rendering::Fourcc: out += FourccText(static_cast<std::uint32_t>(value)); return;
+        case Rendering::NameList:
+            out += fieldrendering::MatchingNames(static_cast<std::uint32_t>(value), names);
+            return;
     }
-    return {};
 }
 
 std::vector<std::string_view> DecodedField::Names() const {

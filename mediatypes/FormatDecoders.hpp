@@ -32,6 +32,7 @@ struct DecodedField {
 
     // The value as the line shows it.
     std::string Text() const;
+    void AppendText(std::string& out) const;
     // NameList: the names that match, without the report's spaces.
     std::vector<std::string_view> Names() const;
 };
@@ -43,6 +44,7 @@ std::vector<DecodedField> DecodeFormatFields(FormatDecoder decoder, ByteSpan rec
 
 // The field lines of decoded fields, then the closing line break and indent.
 std::string FieldLinesText(const std::vector<DecodedField>& fields);
+void AppendFieldLines(std::string& out, const std::vector<DecodedField>& fields);
 
 // The field lines of a record; empty for FormatDecoder::None.
 std::string DecodeFormatRecord(FormatDecoder decoder, ByteSpan record);

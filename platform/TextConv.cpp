@@ -62,11 +62,22 @@ void AppendUtf8FromAnsi(std::string& out, unsigned char byte) {
     }
 }
 
-std::string Utf8FromAnsi(std::string_view ansi) {
-    // Graph texts are nearly always plain ASCII, which is already UTF-8.
+namespace {
+// Graph texts are nearly always plain ASCII, which is already UTF-8.
+bool PlainAscii(std::string_view ansi) {
     bool plain = true;
     for (char c : ansi) plain &= (c > 0 && static_cast<unsigned char>(c) < 0x80);
-    if (plain) return std::string(ansi);
+    return plain;
+}
+}  // namespace
+
+std::string Utf8FromAnsi(std::string&& ansi) {
+    if (PlainAscii(ansi)) return std::move(ansi);
+    return Utf8FromAnsi(std::string_view(ansi));
+}
+
+std::string Utf8FromAnsi(std::string_view ansi) {
+    if (PlainAscii(ansi)) return std::string(ansi);
     std::string out;
     out.reserve(ansi.size() + ansi.size() / 8);
     for (char c : ansi) AppendUtf8FromAnsi(out, static_cast<unsigned char>(c));
