@@ -152,6 +152,13 @@ Bytes WaveFormatEx(std::uint16_t tag, std::uint16_t channels, std::uint32_t samp
     return w.take();
 }
 
+Bytes Mp3WaveFormat() {
+    BinaryWriter w;
+    w.U16(0x0055).U16(2).U32(44100).U32(16000).U16(1).U16(0).U16(12);
+    w.U16(1).U32(2).U16(417).U16(1).U16(1393);  // wID, padding off, block size, frames per block, codec delay
+    return w.take();
+}
+
 Bytes DmoWrapperData(const Guid& dmo, const Guid& category, std::size_t extraBytes) {
     BinaryWriter w;
     w.GuidBytes(dmo).GuidBytes(category).Zeros(extraBytes);
@@ -170,6 +177,12 @@ Bytes ProxyData(std::u16string_view devicePath) {
 Bytes CodecWrapperData(std::uint32_t valueAt28) {
     BinaryWriter w;
     w.Zeros(28).U32(valueAt28);
+    return w.take();
+}
+
+Bytes RendererData(std::uint32_t countField, std::size_t settingsBytes) {
+    BinaryWriter w;
+    w.Utf16(u"00000000000 ").U32(countField).Zeros(settingsBytes);
     return w.take();
 }
 
