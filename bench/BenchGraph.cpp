@@ -160,8 +160,7 @@ MediaTypeSpec Video(int n, bool withMasks) {
     t.formatType = kFormatVideoInfo;
     if (withMasks) {  // RGB32 from a colour converter: 12 bytes of masks after the header
         t.subtype = kSubtypeRgb32;
-        t.format = testing::VideoInfoHeader(size.width, size.height, 32, 0);
-        t.format.resize(t.format.size() + 12, 0);
+        t.format = testing::Rgb32VideoInfo(size.width, size.height);
         t.sampleSize = TenDigits(static_cast<std::uint64_t>(size.width) * static_cast<std::uint64_t>(size.height) * 4);
         return t;
     }

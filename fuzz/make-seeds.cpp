@@ -259,9 +259,9 @@ void CatalogSeeds(SeedWriter& out) {
 // A prefix's system.reg: the category of categories, two filter categories,
 // DMOs, values of every kind; then damaged variants.
 void WineRegistrySeeds(SeedWriter& out) {
-    namespace reg = winereg;
-    const std::string full = reg::SystemReg({reg::kFiltersCategoryKey, reg::kCaptureCategoryKey, reg::kFileSourceKey,
-                                             reg::kWebcamEscapesKey, reg::kWmaDecoderDmoKey});
+    using namespace winereg;
+    const std::string full =
+        SystemReg({kFiltersCategoryKey, kCaptureCategoryKey, kFileSourceKey, kWebcamEscapesKey, kWmaDecoderDmoKey});
     out.Put("system.reg", full);
     out.Put("header-only.reg", std::string("WINE REGISTRY Version 2\n"));
     std::string crlf;
@@ -296,21 +296,7 @@ void ReportSeeds(SeedWriter& out) {
 void HostileInputs(const fs::path& fuzzDir) {
     SeedWriter graphs(fuzzDir / "regressions" / "fuzz_analysis");
     const auto withCount = [](const std::string& count, bool inFormat) {
-        GraphStream s("0003");
-        s.Filters();
-        if (inFormat) {
-            s.Filter({"0001", "A", wk::kFileSourceAsync, "", {}});
-            s.Filter({"0002", "B", wk::kFileWriter, "", {}});
-            s.Connections();
-            s.Text("0001 \"Out\" 0002 \"In\" 0000000374 ");
-            s.Text(std::string(wk::kMediatypeVideo) + " " + std::string(wk::kSubtypeRgb32) + " 1 0 0000000000");
-            s.Units(std::u16string(1, u'\0'));
-            s.Text(std::string(wk::kFormatVideoInfo) + " " + count + " ");
-        } else {
-            s.Text("0001 \"A\" " + std::string(wk::kFileSourceAsync) + " " + count + " ");
-        }
-        s.Raw(Bytes(64, 0x41));
-        return GraphFile(s.bytes(), 512, false);
+        return (inFormat ? FormatBlockCounted(count, 64, "A", "B") : FilterDataCounted(count, 64, "A")).file;
     };
     graphs.Put("hostile-filter-data-2gib.grf", withCount("2147483647", false));
     graphs.Put("hostile-filter-data-wraps-negative.grf", withCount("4294967295", false));

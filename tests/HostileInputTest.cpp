@@ -22,39 +22,6 @@ namespace {
 namespace wk = quorvel::wellknown;
 constexpr std::size_t kStreamOffset = 512;
 
-// A graph whose one block carries `count` as its ten characters, followed by
-// `tail` bytes of 'A'.  blockStart is the file offset of the block's first byte.
-struct CountedGraph {
-    Bytes file;
-    std::uint64_t blockStart = 0;
-};
-
-CountedGraph FilterDataCounted(const std::string& count, std::size_t tail) {
-    GraphStream s("0003");
-    s.Filters();
-    s.Text("0001 \"Greedy\" " + std::string(wk::kFileSourceAsync) + " ");
-    const std::size_t countAt = s.bytes().size();
-    s.Text(count + " ");
-    s.Raw(Bytes(tail, 'A'));
-    return {GraphFile(s.bytes(), kStreamOffset, false), kStreamOffset + countAt + 22};
-}
-
-CountedGraph FormatBlockCounted(const std::string& count, std::size_t tail) {
-    GraphStream s("0003");
-    s.Filters();
-    s.Filter({"0001", "Source", wk::kFileSourceAsync, "", {}});
-    s.Filter({"0002", "Sink", wk::kFileWriter, "", {}});
-    s.Connections();
-    s.Text("0001 \"Out\" 0002 \"In\" 0000000374 ");
-    s.Text(std::string(wk::kMediatypeVideo) + " " + std::string(wk::kSubtypeRgb32) + " 1 0 0000000000");
-    s.Units(std::u16string(1, u'\0'));
-    s.Text(std::string(wk::kFormatVideoInfo) + " ");
-    const std::size_t countAt = s.bytes().size();
-    s.Text(count + " ");
-    s.Raw(Bytes(tail, 'A'));
-    return {GraphFile(s.bytes(), kStreamOffset, false), kStreamOffset + countAt + 22};
-}
-
 struct CountCase {
     const char* name;
     const char* count;

@@ -30,14 +30,6 @@ using namespace quorvel;
 using namespace quorvel::testing;
 using namespace quorvel::wellknown;
 
-// VIDEOINFO of an RGB32 frame: the header and 12 bytes of unused colour masks,
-// as the colour converter offers it (100 bytes).
-Bytes Rgb32VideoInfo(std::int32_t width, std::int32_t height) {
-    Bytes block = VideoInfoHeader(width, height, 32, 0, 333333);
-    block.resize(block.size() + 12, 0);
-    return block;
-}
-
 MediaTypeSpec Type(std::string_view major, std::string_view subtype, char fixedSize, char temporal,
                    std::uint64_t sampleSize, std::string_view formatType, Bytes format) {
     MediaTypeSpec t;

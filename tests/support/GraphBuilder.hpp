@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/Guid.hpp"
@@ -34,12 +35,14 @@ private:
     Bytes bytes_;
 };
 
-// Written in braces like a plain aggregate; the GUID texts may come from the
-// well-known table (string views).
+// Filters and media types are written in braces, field by field; their GUID
+// texts may be string views from the well-known table.
 struct FilterSpec {
     FilterSpec() = default;
-    FilterSpec(std::string id_, std::string name_, std::string_view clsid_, std::string filePart_ = {}, Bytes data_ = {})
-        : id(std::move(id_)), name(std::move(name_)), clsid(clsid_), filePart(std::move(filePart_)), data(std::move(data_)) {}
+    FilterSpec(std::string id_, std::string name_, std::string_view clsid_, std::string filePart_ = {},
+               Bytes data_ = {})
+        : id(std::move(id_)), name(std::move(name_)), clsid(clsid_), filePart(std::move(filePart_)),
+          data(std::move(data_)) {}
 
     std::string id = "0001";
     std::string name;       // without quotes; UTF-8
@@ -116,6 +119,9 @@ Bytes VideoInfoHeader(std::int32_t width, std::int32_t height, std::uint16_t bit
                       std::int64_t avgTimePerFrame = 333333);
 Bytes WaveFormatEx(std::uint16_t tag, std::uint16_t channels, std::uint32_t samplesPerSec,
                    std::uint16_t bitsPerSample, const Bytes& extra = {});
+// VIDEOINFO of an RGB32 frame: the header and 12 bytes of unused colour masks,
+// as the colour converter offers it (100 bytes).
+Bytes Rgb32VideoInfo(std::int32_t width, std::int32_t height);
 // MPEGLAYER3WAVEFORMAT: the WAVEFORMATEX of a 128 kbit/s, 44.1 kHz stereo MP3
 // stream and its 12 bytes of codec data.
 Bytes Mp3WaveFormat();
@@ -135,6 +141,18 @@ inline constexpr std::u16string_view kWebcamDevicePath =
 
 std::string FourDigits(int id);
 std::string TenDigits(std::uint64_t n);
+
+// A graph file whose one block carries `count` as its ten characters, followed
+// by `tail` bytes of 'A' (the stream at offset 512, not padded): the data of a
+// filter, or the format block of a connection between two filters.
+// blockStart is the file offset of the block's first byte.
+struct CountedGraph {
+    Bytes file;
+    std::uint64_t blockStart = 0;
+};
+CountedGraph FilterDataCounted(const std::string& count, std::size_t tail, std::string_view name = "Greedy");
+CountedGraph FormatBlockCounted(const std::string& count, std::size_t tail, std::string_view source = "Source",
+                                std::string_view sink = "Sink");
 
 // Writes bytes to a file; returns the path.
 std::string WriteTempFile(const std::string& name, const Bytes& bytes);
