@@ -5,32 +5,23 @@
 #include <cstdio>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+
+#include "tests/support/WellKnown.hpp"
 
 namespace quorvel::bench {
 namespace {
 
-using testing::BinaryWriter;
+using namespace quorvel::wellknown;
 using testing::Bytes;
 using testing::ConnectionSpec;
 using testing::FilterSpec;
 using testing::FourDigits;
+using testing::Fourcc;
 using testing::GraphStream;
 using testing::MediaTypeSpec;
+using testing::RendererData;
 using testing::TenDigits;
-
-constexpr std::uint32_t Fourcc(const char (&code)[5]) {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(code[0])) |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(code[1])) << 8 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(code[2])) << 16 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(code[3])) << 24;
-}
-
-// The text renderers save, a 32-bit field and their settings (defaults: zeros).
-Bytes RendererData(std::uint32_t countField, std::size_t settingsBytes) {
-    BinaryWriter w;
-    w.Utf16(u"00000000000 ").U32(countField).Zeros(settingsBytes);
-    return w.take();
-}
 
 std::u16string Utf16FromAscii(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
 
@@ -49,10 +40,10 @@ std::u16string DevicePath(int n) {
 std::string UniqueName(const char* base, int n) { return n == 0 ? base : std::string(base) + " " + FourDigits(n); }
 
 FilterSpec BenchFilter(int index) {
-    constexpr Guid kVideoDecoderCategory = MakeGuid("{4A69B442-28BE-4991-969C-B500ADF5D8A8}");
-    constexpr Guid kVideoEncoderCategory = MakeGuid("{33D9A760-90C8-11D0-BD43-00A0C911CE86}");
-    constexpr Guid kWmvDecoderDmo = MakeGuid("{82D353DF-90BD-4382-8BC2-3F6192B76E34}");
-    constexpr Guid kMpeg43DecoderDmo = MakeGuid("{CBA9E78B-49A3-49EA-93D4-6BCBA8C4DE07}");
+    constexpr Guid kVideoDecoder = MakeGuid(kDmoVideoDecoderCategory);
+    constexpr Guid kVideoEncoder = MakeGuid(kDmoVideoEncoderCategory);
+    constexpr Guid kWmvDecoder = MakeGuid(kWmvDecoderDmo);
+    constexpr Guid kMpeg43Decoder = MakeGuid(kMpeg43DecoderDmo);
     static constexpr std::array<std::uint32_t, 4> kCompressors = {Fourcc("MJPG"), Fourcc("XVID"), Fourcc("DIVX"),
                                                                   Fourcc("cvid")};
     static constexpr std::array<std::uint16_t, 4> kAcmTags = {0x0055, 0x0002, 0x0031, 0x0161};
@@ -64,105 +55,96 @@ FilterSpec BenchFilter(int index) {
     switch (kind) {
         case 0:
             f.name = UniqueName("File Source (Async.)", n);
-            f.clsid = "{E436EBB5-524F-11CE-9F53-0020AF0BA770}";
+            f.clsid = kFileSourceAsync;
             f.filePart = "SOURCE \"C:\\Users\\Public\\Videos\\clip" + FourDigits(n) + ".avi\"";
             break;
         case 1:
             f.name = UniqueName("AVI Splitter", n);
-            f.clsid = "{1B544C20-FD0B-11CE-8C63-00AA0044B51E}";
+            f.clsid = kAviSplitter;
             break;
         case 2:
             f.name = UniqueName(n % 2 ? "Mpeg43 Decoder DMO" : "WMVideo Decoder DMO", n);
-            f.clsid = "{94297043-BD82-4DFD-B0DE-8177739C6D20}";
-            f.data = testing::DmoWrapperData(n % 2 ? kMpeg43DecoderDmo : kWmvDecoderDmo,
-                                             n % 5 == 4 ? kVideoEncoderCategory : kVideoDecoderCategory,
-                                             n % 3 == 0 ? 8 : 0);
+            f.clsid = kDmoWrapper;
+            f.data = testing::DmoWrapperData(n % 2 ? kMpeg43Decoder : kWmvDecoder,
+                                             n % 5 == 4 ? kVideoEncoder : kVideoDecoder, n % 3 == 0 ? 8 : 0);
             break;
         case 3:
             f.name = UniqueName("ACM Wrapper", n);
-            f.clsid = "{6A08CF80-0E18-11CF-A24D-0020AFD79767}";
+            f.clsid = kAcmWrapper;
             f.data = testing::CodecWrapperData(kAcmTags[static_cast<std::size_t>(n) % kAcmTags.size()]);
             break;
         case 4:
             f.name = UniqueName("USB Video Device", n);
-            f.clsid = "{17CCA71B-ECD7-11D0-B908-00A0C9223196}";
+            f.clsid = kKsProxy;
             f.data = testing::ProxyData(DevicePath(n));
             break;
         case 5:
             f.name = UniqueName("Video Compressor", n);
-            f.clsid = "{D76E2820-1563-11CF-AC98-00AA004C0FA9}";
+            f.clsid = kAviCompressor;
             f.data = testing::CodecWrapperData(kCompressors[static_cast<std::size_t>(n) % kCompressors.size()]);
             break;
         case 6:
             f.name = UniqueName("AVI Decompressor", n);
-            f.clsid = "{CF49D4E0-1115-11CE-B03A-0020AF0BA770}";
+            f.clsid = kAviDecompressor;
             break;
         case 7:
             f.name = UniqueName("Color Space Converter", n);
-            f.clsid = "{1643E180-90F5-11CE-97D5-00AA0055595A}";
+            f.clsid = kColorSpaceConverter;
             break;
         case 8:
             f.name = UniqueName("Video Renderer", n);
-            f.clsid = "{B87BEB7B-8D29-423F-AE4D-6582C10175AC}";
+            f.clsid = kVideoMixingRenderer;
             f.data = RendererData(392, 388);
             break;
         case 9:
             f.name = UniqueName("Default DirectSound Device", n);
-            f.clsid = "{79376820-07D0-11CF-A24D-0020AFD79767}";
+            f.clsid = kDirectSoundRenderer;
             f.data = RendererData(0, 12);
             break;
         case 10:
             f.name = UniqueName("SampleGrabber", n);
-            f.clsid = "{C1F400A0-3F08-11D3-9F0B-006008039E37}";
+            f.clsid = kSampleGrabber;
             break;
         case 11:
             f.name = UniqueName("Smart Tee", n);
-            f.clsid = "{CC58E280-8AA1-11D1-B3F1-00AA003761C5}";
+            f.clsid = kSmartTee;
             break;
         case 12:
             f.name = UniqueName("Infinite Pin Tee Filter", n);
-            f.clsid = "{F8388A40-D5BB-11D0-BE5A-0080C706568E}";
+            f.clsid = kInfiniteTee;
             break;
         case 13:
             f.name = UniqueName("AVI Mux", n);
-            f.clsid = "{E2510970-F137-11CE-8B67-00AA00A3F1A6}";
+            f.clsid = kAviMux;
             break;
         case 14:
             f.name = UniqueName("File writer", n);
-            f.clsid = "{8596E5F0-0DA5-11D0-BD21-00A0C911CE86}";
+            f.clsid = kFileWriter;
             f.filePart = "SINK \"D:\\Captures\\capture" + FourDigits(n) + ".avi\"";
             break;
         default:
             f.name = UniqueName("Enhanced Video Renderer", n);
-            f.clsid = "{FA10746C-9B63-4B6C-BC49-FC300EA5F256}";
+            f.clsid = kEnhancedVideoRenderer;
             f.data = RendererData(328, 324);
             break;
     }
     return f;
 }
 
-constexpr const char* kMediatypeVideo = "{73646976-0000-0010-8000-00AA00389B71}";
-constexpr const char* kMediatypeAudio = "{73647561-0000-0010-8000-00AA00389B71}";
-constexpr const char* kMediatypeStream = "{E436EB83-524F-11CE-9F53-0020AF0BA770}";
-constexpr const char* kFormatVideoInfo = "{05589F80-C356-11CE-BF01-00AA0055595A}";
-constexpr const char* kFormatWaveFormatEx = "{05589F81-C356-11CE-BF01-00AA0055595A}";
-constexpr const char* kFormatNone = "{0F6417D6-C318-11D0-A43F-00A0C9223196}";
-constexpr const char* kGuidNull = "{00000000-0000-0000-0000-000000000000}";
-
 struct VideoKind {
-    const char* subtype;
+    std::string_view subtype;
     std::uint16_t bitCount;
     std::uint32_t compression;
     bool compressed;
 };
 
 constexpr std::array<VideoKind, 6> kVideoKinds = {{
-    {"{32595559-0000-0010-8000-00AA00389B71}", 16, Fourcc("YUY2"), false},
-    {"{E436EB7D-524F-11CE-9F53-0020AF0BA770}", 24, 0, false},
-    {"{47504A4D-0000-0010-8000-00AA00389B71}", 24, Fourcc("MJPG"), true},
-    {"{3334504D-0000-0010-8000-00AA00389B71}", 24, Fourcc("MP43"), true},
-    {"{30323449-0000-0010-8000-00AA00389B71}", 12, Fourcc("I420"), false},
-    {"{44495658-0000-0010-8000-00AA00389B71}", 24, Fourcc("XVID"), true},
+    {kSubtypeYuy2, 16, Fourcc("YUY2"), false},
+    {kSubtypeRgb24, 24, 0, false},
+    {kSubtypeMjpg, 24, Fourcc("MJPG"), true},
+    {kSubtypeMp43, 24, Fourcc("MP43"), true},
+    {kSubtypeI420, 12, Fourcc("I420"), false},
+    {kSubtypeXvid, 24, Fourcc("XVID"), true},
 }};
 
 struct FrameSize {
@@ -177,9 +159,8 @@ MediaTypeSpec Video(int n, bool withMasks) {
     t.major = kMediatypeVideo;
     t.formatType = kFormatVideoInfo;
     if (withMasks) {  // RGB32 from a colour converter: 12 bytes of masks after the header
-        t.subtype = "{E436EB7E-524F-11CE-9F53-0020AF0BA770}";
-        t.format = testing::VideoInfoHeader(size.width, size.height, 32, 0);
-        t.format.resize(t.format.size() + 12, 0);
+        t.subtype = kSubtypeRgb32;
+        t.format = testing::Rgb32VideoInfo(size.width, size.height);
         t.sampleSize = TenDigits(static_cast<std::uint64_t>(size.width) * static_cast<std::uint64_t>(size.height) * 4);
         return t;
     }
@@ -200,7 +181,7 @@ MediaTypeSpec Pcm(int n) {
     const std::uint16_t channels = n % 4 == 3 ? 1 : 2;
     MediaTypeSpec t;
     t.major = kMediatypeAudio;
-    t.subtype = "{00000001-0000-0010-8000-00AA00389B71}";
+    t.subtype = kSubtypePcm;
     t.sampleSize = TenDigits(channels * 2u);
     t.formatType = kFormatWaveFormatEx;
     t.format = testing::WaveFormatEx(1, channels, kRates[static_cast<std::size_t>(n) % kRates.size()], 16);
@@ -210,17 +191,14 @@ MediaTypeSpec Pcm(int n) {
 MediaTypeSpec Mp3() {
     MediaTypeSpec t;
     t.major = kMediatypeAudio;
-    t.subtype = "{00000055-0000-0010-8000-00AA00389B71}";
+    t.subtype = kSubtypeMp3;
     t.sampleSize = TenDigits(1);
     t.formatType = kFormatWaveFormatEx;
-    BinaryWriter w;
-    w.U16(0x0055).U16(2).U32(44100).U32(16000).U16(1).U16(0).U16(12);
-    w.U16(1).U32(2).U16(417).U16(1).U16(1393);
-    t.format = w.take();
+    t.format = testing::Mp3WaveFormat();
     return t;
 }
 
-MediaTypeSpec Stream(const char* formatType, const char* subtype, std::uint64_t sampleSize) {
+MediaTypeSpec Stream(std::string_view formatType, std::string_view subtype, std::uint64_t sampleSize) {
     MediaTypeSpec t;
     t.major = kMediatypeStream;
     t.subtype = subtype;
@@ -252,9 +230,9 @@ ConnectionSpec BenchConnection(int index, int filters) {
     else if (slot == 16)
         c.type = Mp3();
     else if (slot < 19)
-        c.type = Stream(kGuidNull, "{E436EB88-524F-11CE-9F53-0020AF0BA770}", 1);
+        c.type = Stream(kGuidNull, kSubtypeAvi, 1);
     else
-        c.type = Stream(kFormatNone, "{F4AEB342-0329-4FDD-A8FD-4AFF4926C978}", 65536);
+        c.type = Stream(kFormatNone, kSubtypeBdaMpeg2Transport, 65536);
     return c;
 }
 
@@ -267,7 +245,7 @@ testing::Bytes BenchGraphStream(int filters, int connections) {
     for (int i = 0; i < filters; ++i) s.Filter(BenchFilter(i));
     s.Connections();
     for (int i = 0; i < connections; ++i) s.Connection(BenchConnection(i, filters));
-    s.Clock(true, "{E436EBB1-524F-11CE-9F53-0020AF0BA770}");
+    s.Clock(true, kSystemClock);
     s.End();
     return s.bytes();
 }

@@ -14,6 +14,8 @@
 #include <unistd.h>
 
 #include "catalog/InstalledCatalog.hpp"
+#include "tests/support/WellKnown.hpp"
+#include "tests/support/WineRegistrySample.hpp"
 
 namespace {
 
@@ -33,8 +35,9 @@ std::string GuidText(unsigned n) { return "{" + Hex8(n) + "-1234-5678-9ABC-DEF01
 // classes with binary values and continuation lines) that make up most of a
 // real prefix.
 std::string MakeSystemReg() {
-    std::string reg = "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n\n";
-    const std::string categoryRoot = "Software\\\\Classes\\\\CLSID\\\\{DA4E3DA0-D07D-11D0-BD50-00A0C911CE86}\\\\Instance\\\\";
+    std::string reg(quorvel::testing::winereg::kHeader);
+    const std::string categoryRoot =
+        "Software\\\\Classes\\\\CLSID\\\\" + std::string(quorvel::wellknown::kActiveMovieCategories) + "\\\\Instance\\\\";
     for (unsigned c = 0; c < 12; ++c) {
         reg += "[" + categoryRoot + GuidText(0xCA000000 + c) + "] 1796854558\n#time=1dd882ade106a7e\n";
         reg += "\"CLSID\"=\"" + GuidText(0xCA000000 + c) + "\"\n\"FriendlyName\"=\"Category " + std::to_string(c) +

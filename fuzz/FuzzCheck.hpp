@@ -1,7 +1,8 @@
 // Helpers shared by the fuzz targets: a check that aborts (so that libFuzzer
 // and the replay runner both see a crash), an output stream that only counts,
 // and our own reading of UTF-8, kept apart from the product's decoder so that
-// a fault in one is not hidden by the same fault in the other.
+// a fault in one is not hidden by the same fault in the other.  Writing code
+// points back as UTF-8 is left to the platform's AppendUtf8.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +13,8 @@
 #include <streambuf>
 #include <string>
 #include <string_view>
+
+#include "platform/TextConv.hpp"
 
 namespace quorvel::fuzz {
 
@@ -90,24 +93,6 @@ inline char32_t NextCodePoint(std::string_view s, std::size_t& i) {
     return cp;
 }
 
-inline void PutUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 // The text with every malformed byte replaced by U+FFFD, each code point then
 // passed through map (identity by default).
 template <typename Map>
@@ -115,7 +100,7 @@ std::string Repaired(std::string_view s, Map&& map) {
     std::string out;
     out.reserve(s.size());
     std::size_t i = 0;
-    while (i < s.size()) PutUtf8(out, map(NextCodePoint(s, i)));
+    while (i < s.size()) AppendUtf8(out, map(NextCodePoint(s, i)));
     return out;
 }
 inline std::string Repaired(std::string_view s) {

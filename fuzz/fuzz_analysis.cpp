@@ -14,7 +14,8 @@
 #include "report/ReportExport.hpp"
 #include "catalog/FilterCatalog.hpp"
 #include "fuzz/FuzzCheck.hpp"
-#include "platform/DateTime.hpp"
+#include "tests/support/AnalysisHarness.hpp"
+#include "tests/support/WellKnown.hpp"
 
 // Under AddressSanitizer, every allocation made while the analysis runs is
 // watched: none may be larger than the report the file is allowed to give,
@@ -36,6 +37,7 @@ extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(con
 namespace {
 
 using namespace quorvel;
+namespace wk = quorvel::wellknown;
 
 bool gWatching = false;
 std::size_t gLargest = 0;
@@ -53,38 +55,27 @@ bool InstallAllocationWatch() {
 #endif
 }
 
-LocalDateTime FixedNow() {
-    LocalDateTime t;
-    t.year = 2011, t.month = 3, t.day = 14, t.hour = 9, t.minute = 26, t.second = 53, t.weekday = 1;
-    return t;
-}
-
 // A few filters the seed graphs name: a plain filter, a kernel-streaming
 // device known by its path (another instance of the same device), a DMO, and
 // names outside ASCII.
 const FilterCatalog& FixedCatalog() {
     static const FilterCatalog catalog = [] {
         FilterCatalog c;
-        c.AddFilter("AVI Splitter", MakeGuid("{1B544C20-FD0B-11CE-8C63-00AA0044B51E}"));
+        c.AddFilter("AVI Splitter", MakeGuid(wk::kAviSplitter));
         c.AddFilter("Cam\xE9ra USB \x80", kProxyClsid,
                     "\\\\?\\usb#vid_046d&pid_0825&mi_02#7&1f00aa&0&0002#{65e8773d-8f56-11d0-a3b9-00a0c9223196}"
                     "\\global");
-        c.AddFilter("Default DirectSound Device", MakeGuid("{79376820-07D0-11CF-A24D-0020AFD79767}"));
-        c.AddFilter("Video Renderer", MakeGuid("{B87BEB7B-8D29-423F-AE4D-6582C10175AC}"));
-        c.AddDmo("Mpeg43 Decoder DMO", MakeGuid("{CBA9E78B-49A3-49EA-93D4-6BCBA8C4DE07}"));
-        c.AddDmo("WMAudio Decoder DMO", MakeGuid("{2EEB4ADF-4578-4D10-BCA7-BB955F56320A}"));
+        c.AddFilter("Default DirectSound Device", MakeGuid(wk::kDirectSoundRenderer));
+        c.AddFilter("Video Renderer", MakeGuid(wk::kVideoMixingRenderer));
+        c.AddDmo("Mpeg43 Decoder DMO", MakeGuid(wk::kMpeg43DecoderDmo));
+        c.AddDmo("WMAudio Decoder DMO", MakeGuid(wk::kWmaDecoderDmo));
         return c;
     }();
     return catalog;
 }
 
 void AnalyseAndWrite(std::span<const std::uint8_t> bytes, const FilterCatalog* catalog, bool everyWriter) {
-    static const FixedDateFormats kDates;
-    AnalysisEnvironment env;
-    env.catalog = catalog;
-    env.dates = &kDates;
-    env.now = FixedNow;
-
+    const AnalysisEnvironment env = testing::TestEnvironment(catalog);
     ReportView report;
     gLargest = 0;
     gWatching = true;

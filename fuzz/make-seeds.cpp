@@ -19,60 +19,49 @@
 #include <vector>
 
 #include "tests/support/GraphBuilder.hpp"
+#include "tests/support/WellKnown.hpp"
+#include "tests/support/WineRegistrySample.hpp"
 
 namespace {
 
 using namespace quorvel;
 using namespace quorvel::testing;
 namespace fs = std::filesystem;
-
-constexpr const char* kVideo = "{73646976-0000-0010-8000-00AA00389B71}";
-constexpr const char* kAudio = "{73647561-0000-0010-8000-00AA00389B71}";
+namespace wk = quorvel::wellknown;
 
 // Every known major type, and one that is not.
-const std::vector<std::string> kMajorTypes = {
-    "{0482DEE1-7817-11CF-8A03-00AA006ECB65}", "{0482DDE1-7817-11CF-8A03-00AA006ECB65}",
-    "{73647561-0000-0010-8000-00AA00389B71}", "{670AEA80-3A82-11D0-B79B-00AA003767A7}",
-    "{656C6966-0000-0010-8000-00AA00389B71}", "{73766169-0000-0010-8000-00AA00389B71}",
-    "{74726C6D-0000-0010-8000-00AA00389B71}", "{7364696D-0000-0010-8000-00AA00389B71}",
-    "{E06D8020-DB46-11CF-B4D1-00805F6CBBEA}", "{455F176C-4B06-47CE-9AEF-8CAEF73DF7B5}",
-    "{73636D64-0000-0010-8000-00AA00389B71}", "{E436EB83-524F-11CE-9F53-0020AF0BA770}",
-    "{73747874-0000-0010-8000-00AA00389B71}", "{0482DEE3-7817-11CF-8A03-00AA006ECB65}",
-    "{736C7275-0000-0010-8000-00AA00389B71}", "{73646976-0000-0010-8000-00AA00389B71}",
-    "{E436EB8E-524F-11CE-9F53-0020AF0BA770}", "{ED0B916A-044D-11D1-AA78-00C04FC31D60}",
+const std::vector<std::string_view> kMajorTypes = {
+    wk::kMediatypeAnalogAudio, wk::kMediatypeAnalogVideo,   wk::kMediatypeAudio,
+    wk::kMediatypeLine21,      wk::kMediatypeFile,          wk::kMediatypeInterleaved,
+    wk::kMediatypeLmrt,        wk::kMediatypeMidi,          wk::kMediatypeMpeg2Pes,
+    wk::kMediatypeMpeg2Sections, wk::kMediatypeScriptCommand, wk::kMediatypeStream,
+    wk::kMediatypeText,        wk::kMediatypeTimecode,      wk::kMediatypeUrlStream,
+    wk::kMediatypeVideo,       wk::kSubtypeNone,            wk::kMediatypeDvdEncrypted,
     "{12345678-9ABC-DEF0-1234-56789ABCDEF0}",
 };
 
 // Subtypes of each family: wave format tags and four-character codes on the
 // base GUID (upper case, as written by the editor), table entries by value,
 // the base GUID in lower case, and one unknown.
-const std::vector<std::string> kSubtypes = {
-    "{00000055-0000-0010-8000-00AA00389B71}", "{00000001-0000-0010-8000-00AA00389B71}",
-    "{00001610-0000-0010-8000-00AA00389B71}", "{47504A4D-0000-0010-8000-00AA00389B71}",
-    "{32595559-0000-0010-8000-00AA00389B71}", "{3334504D-0000-0010-8000-00AA00389B71}",
-    "{E436EB7E-524F-11CE-9F53-0020AF0BA770}", "{E436EB80-524F-11CE-9F53-0020AF0BA770}",
-    "{E06D802C-DB46-11CF-B4D1-00805F6CBBEA}", "{0482DDE2-7817-11CF-8A03-00AA006ECB65}",
+const std::vector<std::string_view> kSubtypes = {
+    wk::kSubtypeMp3,   wk::kSubtypePcm,         wk::kSubtypeHeAac,    wk::kSubtypeMjpg, wk::kSubtypeYuy2,
+    wk::kSubtypeMp43,  wk::kSubtypeRgb32,       wk::kSubtypeMpeg1Packet, wk::kSubtypeDolbyAc3, wk::kSubtypeNtscM,
     "{00000092-0000-0010-8000-00aa00389b71}", "{e436eb7e-524f-11ce-9f53-0020af0ba770}",
     "{FFFFFFFF-0000-0010-8000-00AA00389B71}", "{A1B2C3D4-0000-0000-0000-000000000000}",
 };
 
 struct FormatSeed {
-    const char* guid;
+    std::string_view guid;
     std::size_t recordSize;
 };
 
 // Every format type the report names, GUID_NULL and one unknown type.
 const std::vector<FormatSeed> kFormats = {
-    {"{05589F80-C356-11CE-BF01-00AA0055595A}", 88},  {"{F72A76A0-EB0A-11D0-ACE4-0000C0CC16BA}", 112},
-    {"{05589F81-C356-11CE-BF01-00AA0055595A}", 18},  {"{05589F82-C356-11CE-BF01-00AA0055595A}", 104},
-    {"{E06D80E3-DB46-11CF-B4D1-00805F6CBBEA}", 136}, {"{0482DDE0-7817-11CF-8A03-00AA006ECB65}", 48},
-    {"{05589F84-C356-11CE-BF01-00AA0055595A}", 32},  {"{05589F83-C356-11CE-BF01-00AA0055595A}", 24},
-    {"{0F6417D6-C318-11D0-A43F-00A0C9223196}", 0},   {"{00000000-0000-0000-0000-000000000000}", 0},
-    {"{DEADBEEF-0000-1111-2222-333344445555}", 16},
+    {wk::kFormatVideoInfo, 88},   {wk::kFormatVideoInfo2, 112}, {wk::kFormatWaveFormatEx, 18},
+    {wk::kFormatMpegVideo, 104},  {wk::kFormatMpeg2Video, 136}, {wk::kFormatAnalogVideo, 48},
+    {wk::kFormatDvInfo, 32},      {wk::kFormatMpegStreams, 24}, {wk::kFormatNone, 0},
+    {wk::kGuidNull, 0},           {"{DEADBEEF-0000-1111-2222-333344445555}", 16},
 };
-
-const std::u16string kWebcamPath =
-    u"\\\\?\\usb#vid_046d&pid_0825&mi_02#6&2c8a9b3&0&0002#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global";
 
 // A plausible record for a format: real headers where we have a builder,
 // otherwise bytes that vary so that decoded fields are not all zero.
@@ -87,33 +76,30 @@ Bytes FormatRecord(std::size_t index, std::size_t size) {
 }
 
 std::vector<FilterSpec> EveryFilterKind() {
-    constexpr Guid kMpeg43 = MakeGuid("{CBA9E78B-49A3-49EA-93D4-6BCBA8C4DE07}");
-    constexpr Guid kVideoDecoder = MakeGuid("{4A69B442-28BE-4991-969C-B500ADF5D8A8}");
+    constexpr Guid kMpeg43 = MakeGuid(wk::kMpeg43DecoderDmo);
+    constexpr Guid kVideoDecoder = MakeGuid(wk::kDmoVideoDecoderCategory);
     constexpr Guid kUnknownCategory = MakeGuid("{01234567-89AB-CDEF-0123-456789ABCDEF}");
-    BinaryWriter renderer;
-    renderer.Utf16(u"00000000000 ").U32(24).Zeros(20);
     return {
-        {"0001", "File Source (Async.)", "{E436EBB5-524F-11CE-9F53-0020AF0BA770}", R"(SOURCE "C:\Videos\clip.avi")", {}},
-        {"0002", "AVI Splitter", "{1B544C20-FD0B-11CE-8C63-00AA0044B51E}", "", {}},
-        {"0003", "Mpeg43 Decoder DMO", "{94297043-BD82-4DFD-B0DE-8177739C6D20}", "", DmoWrapperData(kMpeg43, kVideoDecoder)},
-        {"0004", "DMO with more data", "{94297043-BD82-4DFD-B0DE-8177739C6D20}", "",
-         DmoWrapperData(kMpeg43, kUnknownCategory, 12)},
-        {"0005", "ACM Wrapper", "{6A08CF80-0E18-11CF-A24D-0020AFD79767}", "", CodecWrapperData(0x0055)},
-        {"0006", "Logitech HD Webcam C270", "{17CCA71B-ECD7-11D0-B908-00A0C9223196}", "", ProxyData(kWebcamPath)},
-        {"0007", "Other device", "{17CCA71B-ECD7-11D0-B908-00A0C9223196}", "", ProxyData(u"\\\\?\\pci#ven_1234#1#x")},
-        {"0008", "MJPEG Compressor", "{D76E2820-1563-11CF-AC98-00AA004C0FA9}", "", CodecWrapperData(0x47504A4D)},
-        {"0009", "Video Renderer", "{B87BEB7B-8D29-423F-AE4D-6582C10175AC}", "", renderer.bytes()},
-        {"0010", "Default", "{6BC1CFFA-8FC1-4261-AC22-CFB4CC38DB50}", "", {}},
-        {"0011", "VPM", "{6F26A6CD-967B-47FD-874A-7AED2C9D25A2}", "", {}},
-        {"0012", "Mixer", "{06B32AEE-77DA-484B-973B-5D64F47201B0}", "", {}},
-        {"0013", "Default DirectSound Device", "{79376820-07D0-11CF-A24D-0020AFD79767}", "", Bytes(16, 0)},
-        {"0014", "File Writer", "{8596E5F0-0DA5-11D0-BD21-00A0C911CE86}", "SINK \"C:\\out\\caf\xc3\xa9.avi\"", {}},
+        {"0001", "File Source (Async.)", wk::kFileSourceAsync, R"(SOURCE "C:\Videos\clip.avi")", {}},
+        {"0002", "AVI Splitter", wk::kAviSplitter, "", {}},
+        {"0003", "Mpeg43 Decoder DMO", wk::kDmoWrapper, "", DmoWrapperData(kMpeg43, kVideoDecoder)},
+        {"0004", "DMO with more data", wk::kDmoWrapper, "", DmoWrapperData(kMpeg43, kUnknownCategory, 12)},
+        {"0005", "ACM Wrapper", wk::kAcmWrapper, "", CodecWrapperData(0x0055)},
+        {"0006", "Logitech HD Webcam C270", wk::kKsProxy, "", ProxyData(kWebcamDevicePath)},
+        {"0007", "Other device", wk::kKsProxy, "", ProxyData(u"\\\\?\\pci#ven_1234#1#x")},
+        {"0008", "MJPEG Compressor", wk::kAviCompressor, "", CodecWrapperData(Fourcc("MJPG"))},
+        {"0009", "Video Renderer", wk::kVideoMixingRenderer, "", RendererData(24, 20)},
+        {"0010", "Default", wk::kVideoRendererDefault, "", {}},
+        {"0011", "VPM", wk::kVideoPortManager, "", {}},
+        {"0012", "Mixer", wk::kVideoMixer, "", {}},
+        {"0013", "Default DirectSound Device", wk::kDirectSoundRenderer, "", Bytes(16, 0)},
+        {"0014", "File Writer", wk::kFileWriter, "SINK \"C:\\out\\caf\xc3\xa9.avi\"", {}},
         {"0015", "Nom \xc3\xa9tendu \xe2\x82\xac", "{E436EBB3-524F-11CE-9F53-0020AF0BA770}", "", {1, 2, 3}},
     };
 }
 
-ConnectionSpec Connect(int from, int to, const std::string& major, const std::string& subtype,
-                       const std::string& formatType, Bytes format) {
+ConnectionSpec Connect(int from, int to, std::string_view major, std::string_view subtype, std::string_view formatType,
+                       Bytes format) {
     ConnectionSpec c;
     c.from = from;
     c.to = to;
@@ -135,11 +121,10 @@ GraphStream FullGraph(std::string_view version, bool withClock, const std::strin
     const std::vector<FilterSpec> filters = EveryFilterKind();
     for (const FilterSpec& f : filters) s.Filter(f);
     s.Connections();
-    s.Connection(Connect(1, 2, "{E436EB83-524F-11CE-9F53-0020AF0BA770}", "{E436EB88-524F-11CE-9F53-0020AF0BA770}",
-                         "{00000000-0000-0000-0000-000000000000}", {}));
-    s.Connection(Connect(2, 3, kVideo, kSubtypes[5], kFormats[0].guid, FormatRecord(0, 88)));
-    s.Connection(Connect(2, 5, kAudio, kSubtypes[0], kFormats[2].guid, FormatRecord(2, 30)));
-    s.Connection(Connect(6, 9, kVideo, kSubtypes[4], kFormats[1].guid, FormatRecord(1, 112)));
+    s.Connection(Connect(1, 2, wk::kMediatypeStream, wk::kSubtypeAvi, wk::kGuidNull, {}));
+    s.Connection(Connect(2, 3, wk::kMediatypeVideo, kSubtypes[5], kFormats[0].guid, FormatRecord(0, 88)));
+    s.Connection(Connect(2, 5, wk::kMediatypeAudio, kSubtypes[0], kFormats[2].guid, FormatRecord(2, 30)));
+    s.Connection(Connect(6, 9, wk::kMediatypeVideo, kSubtypes[4], kFormats[1].guid, FormatRecord(1, 112)));
     if (withClock) s.Clock(true, clock);
     s.End();
     return s;
@@ -148,8 +133,8 @@ GraphStream FullGraph(std::string_view version, bool withClock, const std::strin
 GraphStream TwoFilters(std::string_view version = "0003") {
     GraphStream s(version);
     s.Filters();
-    s.Filter({"0001", "Source", "{E436EBB5-524F-11CE-9F53-0020AF0BA770}", "", {}});
-    s.Filter({"0002", "Sink", "{8596E5F0-0DA5-11D0-BD21-00A0C911CE86}", "", {}});
+    s.Filter({"0001", "Source", wk::kFileSourceAsync, "", {}});
+    s.Filter({"0002", "Sink", wk::kFileWriter, "", {}});
     s.Connections();
     return s;
 }
@@ -189,7 +174,7 @@ void GraphSeeds(SeedWriter& out) {
 
     // The clock line in each of its forms.
     const std::vector<std::string> clocks = {
-        "0000", "0003", "9999", "{E436EBB1-524F-11CE-9F53-0020AF0BA770}", "{1B544C20-FD0B-11CE-8C63-00AA0044B51E}",
+        "0000", "0003", "9999", std::string(wk::kSystemClock), std::string(wk::kAviSplitter),
         "{00000000-1111-2222-3333-444444444444}", "{not a guid at all but 38 characters!}", "", "abc"};
     for (std::size_t i = 0; i < clocks.size(); ++i) {
         GraphStream s = TwoFilters();
@@ -206,7 +191,7 @@ void GraphSeeds(SeedWriter& out) {
     }
     for (std::size_t i = 0; i < kSubtypes.size(); ++i) {
         GraphStream s = TwoFilters("0002");
-        s.Connection(Connect(1, 2, kVideo, kSubtypes[i], kFormats[9].guid, {}));
+        s.Connection(Connect(1, 2, wk::kMediatypeVideo, kSubtypes[i], kFormats[9].guid, {}));
         out.Put("subtype-" + std::to_string(i) + ".grf", Finish(s, false));
     }
 
@@ -216,8 +201,8 @@ void GraphSeeds(SeedWriter& out) {
         const std::vector<std::size_t> sizes = {size == 0 ? 0 : size - 1, size, size + 13};
         for (std::size_t k = 0; k < sizes.size(); ++k) {
             GraphStream s = TwoFilters();
-            s.Connection(Connect(1, 2, i == 2 ? kAudio : kVideo, kSubtypes[i], kFormats[i].guid,
-                                 FormatRecord(i, sizes[k])));
+            const std::string_view major = i == 2 ? wk::kMediatypeAudio : wk::kMediatypeVideo;
+            s.Connection(Connect(1, 2, major, kSubtypes[i], kFormats[i].guid, FormatRecord(i, sizes[k])));
             out.Put("format-" + std::to_string(i) + "-" + std::to_string(k) + ".grf", Finish(s));
         }
     }
@@ -239,83 +224,53 @@ void GraphSeeds(SeedWriter& out) {
     for (const std::string count : {"4294967295", "2147483648", "00000abc12", "9999999999", "0000000999"}) {
         GraphStream s("0003");
         s.Filters();
-        s.Text("0001 \"Bad\" {E436EBB5-524F-11CE-9F53-0020AF0BA770} " + count + " ").CrLf();
+        s.Text("0001 \"Bad\" " + std::string(wk::kFileSourceAsync) + " " + count + " ").CrLf();
         s.Connections();
         out.Put("count-" + count + ".grf", Finish(s));
     }
     GraphStream s = TwoFilters();
-    s.Connection(Connect(1, 7, kVideo, kSubtypes[0], kFormats[9].guid, {}));
+    s.Connection(Connect(1, 7, wk::kMediatypeVideo, kSubtypes[0], kFormats[9].guid, {}));
     out.Put("unknown-filter.grf", Finish(s));
 }
 
 void CatalogSeeds(SeedWriter& out) {
     out.Put("empty.json", std::string("{}"));
     out.Put("lists.json", std::string(R"({"filters": [], "dmos": []})"));
-    out.Put("full.json", std::string(R"({"filters": [
- {"name": "AVI Splitter", "clsid": "{1B544C20-FD0B-11CE-8C63-00AA0044B51E}"},
- {"name": "Cam\u00e9ra \u20ac USB", "clsid": "{17CCA71B-ECD7-11D0-B908-00A0C9223196}",
+    const std::string splitter(wk::kAviSplitter);
+    out.Put("full.json", R"({"filters": [
+ {"name": "AVI Splitter", "clsid": ")" + splitter + R"("},
+ {"name": "Cam\u00e9ra \u20ac USB", "clsid": ")" + std::string(wk::kKsProxy) + R"(",
   "displayName": "\\\\?\\usb#vid_046d&pid_0825&mi_02#6&2c8a9b3&0&0002#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global"},
  {"name": "Not a proxy", "clsid": "{79376820-07d0-11cf-a24d-0020afd79767}", "displayName": "dropped"},
- {"name": "Emoji \ud83d\ude00 and Cyrillic \u0416", "clsid": "{00000000-0000-0000-0000-000000000000}"}
+ {"name": "Emoji \ud83d\ude00 and Cyrillic \u0416", "clsid": ")" + std::string(wk::kGuidNull) + R"("}
 ], "dmos": [
- {"name": "Mpeg43 Decoder DMO", "clsid": "{CBA9E78B-49A3-49EA-93D4-6BCBA8C4DE07}"}
-]})"));
-    out.Put("long-name.json",
-            R"({"filters": [{"name": ")" + std::string(300, 'n') + R"(", "clsid": "{1B544C20-FD0B-11CE-8C63-00AA0044B51E}"}]})");
-    out.Put("missing-name.json", std::string(R"({"filters": [{"clsid": "{1B544C20-FD0B-11CE-8C63-00AA0044B51E}"}]})"));
-    out.Put("bad-clsid.json", std::string(R"({"dmos": [{"name": "x", "clsid": "1B544C20-FD0B-11CE-8C63-00AA0044B51E"}]})"));
+ {"name": "Mpeg43 Decoder DMO", "clsid": ")" + std::string(wk::kMpeg43DecoderDmo) + R"("}
+]})");
+    out.Put("long-name.json", R"({"filters": [{"name": ")" + std::string(300, 'n') + R"(", "clsid": ")" + splitter + R"("}]})");
+    out.Put("missing-name.json", R"({"filters": [{"clsid": ")" + splitter + R"("}]})");
+    out.Put("bad-clsid.json", R"({"dmos": [{"name": "x", "clsid": ")" + splitter.substr(1, 36) + R"("}]})");
     out.Put("not-a-list.json", std::string(R"({"filters": {"name": "x"}})"));
     out.Put("not-an-object.json", std::string(R"([1, 2, "three"])"));
-    out.Put("number-name.json", std::string(R"({"filters": [{"name": 12, "clsid": "{1B544C20-FD0B-11CE-8C63-00AA0044B51E}"}]})"));
-    out.Put("raw-utf8.json", std::string("{\"dmos\": [{\"name\": \"caf\xc3\xa9 \xe2\x82\xac\", "
-                                         "\"clsid\": \"{CBA9E78B-49A3-49EA-93D4-6BCBA8C4DE07}\"}]}"));
+    out.Put("number-name.json", R"({"filters": [{"name": 12, "clsid": ")" + splitter + R"("}]})");
+    out.Put("raw-utf8.json", "{\"dmos\": [{\"name\": \"caf\xc3\xa9 \xe2\x82\xac\", \"clsid\": \"" +
+                                 std::string(wk::kMpeg43DecoderDmo) + "\"}]}");
 }
 
-// A prefix's system.reg as Wine writes it: the category of categories, two
-// filter categories, DMOs, values of every kind; then damaged variants.
-constexpr const char* kSystemReg = R"reg(WINE REGISTRY Version 2
-;; All keys relative to REGISTRY\\Machine
-
-#arch=win64
-
-[Software\\Classes\\CLSID\\{DA4E3DA0-D07D-11D0-BD50-00A0C911CE86}\\Instance\\{083863F1-70DE-11D0-BD40-00A0C911CE86}] 1796854558
-#time=1dd882ade1081da
-"CLSID"="{083863F1-70DE-11D0-BD40-00A0C911CE86}"
-"FriendlyName"="DirectShow Filters"
-"Merit"=dword:00600000
-
-[Software\\Classes\\CLSID\\{DA4E3DA0-D07D-11D0-BD50-00A0C911CE86}\\Instance\\{860BB310-5D01-11D0-BD3B-00A0C911CE86}] 1796854558
-"CLSID"="{860BB310-5D01-11D0-BD3B-00A0C911CE86}"
-"FriendlyName"="Video Capture Sources"
-
-[Software\\Classes\\CLSID\\{083863F1-70DE-11D0-BD40-00A0C911CE86}\\Instance\\{E436EBB5-524F-11CE-9F53-0020AF0BA770}] 1796854558
-"CLSID"="{E436EBB5-524F-11CE-9F53-0020AF0BA770}"
-"FilterData"=hex:02,00,00,00,00,00,60,00,\
-  01,00,00,00
-"FriendlyName"="File Source (Async.)"
-
-[Software\\Classes\\CLSID\\{860BB310-5D01-11D0-BD3B-00A0C911CE86}\\Instance\\Webcam] 1796854558
-"CLSID"="{17CCA71B-ECD7-11D0-B908-00A0C9223196}"
-"FriendlyName"="Cam\xe9ra \x20ac \"USB\" \101"
-"Path"=str(2):"%SystemRoot%\\x"
-"Multi"=hex(7):61,00,00,00,00,00
-
-[Software\\Classes\\DirectShow\\MediaObjects\\2EEB4ADF-4578-4D10-BCA7-BB955F56320A] 1796854559
-@="WMAudio Decoder DMO"
-"InputTypes"=hex:61,75,64,73
-)reg";
-
+// A prefix's system.reg: the category of categories, two filter categories,
+// DMOs, values of every kind; then damaged variants.
 void WineRegistrySeeds(SeedWriter& out) {
-    const std::string full = kSystemReg;
+    using namespace winereg;
+    const std::string full =
+        SystemReg({kFiltersCategoryKey, kCaptureCategoryKey, kFileSourceKey, kWebcamEscapesKey, kWmaDecoderDmoKey});
     out.Put("system.reg", full);
     out.Put("header-only.reg", std::string("WINE REGISTRY Version 2\n"));
     std::string crlf;
     for (char c : full) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     out.Put("crlf.reg", crlf);
     out.Put("cut-in-continuation.reg", full.substr(0, full.find("  01,00,00,00")));
-    out.Put("bad-clsid.reg", std::string("WINE REGISTRY Version 2\n"
-                                         "[Software\\\\Classes\\\\CLSID\\\\{DA4E3DA0-D07D-11D0-BD50-00A0C911CE86}\\\\Instance\\\\x] 1\n"
-                                         "\"CLSID\"=\"not a guid\"\n\"FriendlyName\"=\"x\"\n"));
+    out.Put("bad-clsid.reg", "WINE REGISTRY Version 2\n[Software\\\\Classes\\\\CLSID\\\\" +
+                                 std::string(wk::kActiveMovieCategories) +
+                                 "\\\\Instance\\\\x] 1\n\"CLSID\"=\"not a guid\"\n\"FriendlyName\"=\"x\"\n");
 }
 
 // Entries as fuzz_report_writers reads them: "\x1e\x1f" between entries, the
@@ -341,21 +296,7 @@ void ReportSeeds(SeedWriter& out) {
 void HostileInputs(const fs::path& fuzzDir) {
     SeedWriter graphs(fuzzDir / "regressions" / "fuzz_analysis");
     const auto withCount = [](const std::string& count, bool inFormat) {
-        GraphStream s("0003");
-        s.Filters();
-        if (inFormat) {
-            s.Filter({"0001", "A", "{E436EBB5-524F-11CE-9F53-0020AF0BA770}", "", {}});
-            s.Filter({"0002", "B", "{8596E5F0-0DA5-11D0-BD21-00A0C911CE86}", "", {}});
-            s.Connections();
-            s.Text("0001 \"Out\" 0002 \"In\" 0000000374 ");
-            s.Text(std::string(kVideo) + " {E436EB7E-524F-11CE-9F53-0020AF0BA770} 1 0 0000000000");
-            s.Units(std::u16string(1, u'\0'));
-            s.Text("{05589F80-C356-11CE-BF01-00AA0055595A} " + count + " ");
-        } else {
-            s.Text("0001 \"A\" {E436EBB5-524F-11CE-9F53-0020AF0BA770} " + count + " ");
-        }
-        s.Raw(Bytes(64, 0x41));
-        return GraphFile(s.bytes(), 512, false);
+        return (inFormat ? FormatBlockCounted(count, 64, "A", "B") : FilterDataCounted(count, 64, "A")).file;
     };
     graphs.Put("hostile-filter-data-2gib.grf", withCount("2147483647", false));
     graphs.Put("hostile-filter-data-wraps-negative.grf", withCount("4294967295", false));
@@ -368,7 +309,7 @@ void HostileInputs(const fs::path& fuzzDir) {
     graphs.Put("hostile-unclosed-name-100k.grf", GraphFile(longName.bytes(), 512, false));
 
     GraphStream many = TwoFilters();
-    ConnectionSpec tiny = Connect(1, 2, kVideo, kSubtypes[0], kFormats[9].guid, {});
+    ConnectionSpec tiny = Connect(1, 2, wk::kMediatypeVideo, kSubtypes[0], kFormats[9].guid, {});
     tiny.outPin.clear();
     tiny.inPin.clear();
     for (int i = 0; i < 2000; ++i) many.Connection(tiny);
@@ -385,7 +326,8 @@ void HostileInputs(const fs::path& fuzzDir) {
     }());
     std::string manyFilters = "{\"filters\": [";
     for (int i = 0; i < 1000; ++i)
-        manyFilters += std::string(i ? "," : "") + R"({"name":"f","clsid":"{17CCA71B-ECD7-11D0-B908-00A0C9223196}","displayName":"p#q#r#s"})";
+        manyFilters += std::string(i ? "," : "") + R"({"name":"f","clsid":")" + std::string(wk::kKsProxy) +
+                       R"(","displayName":"p#q#r#s"})";
     catalogs.Put("hostile-1000-filters.json", manyFilters + "]}");
     catalogs.Put("hostile-unclosed-string.json", "{\"filters\": [{\"name\": \"" + std::string(100000, 'x'));
 
@@ -399,10 +341,10 @@ void HostileInputs(const fs::path& fuzzDir) {
     // filters: read naively, a million catalog entries from 250 KB.
     std::string repeated = "WINE REGISTRY Version 2\n";
     for (int i = 0; i < 1000; ++i)
-        repeated += "[Software\\\\Classes\\\\CLSID\\\\{DA4E3DA0-D07D-11D0-BD50-00A0C911CE86}\\\\Instance\\\\" +
-                    std::to_string(i) + "] 1\n\"CLSID\"=\"{083863F1-70DE-11D0-BD40-00A0C911CE86}\"\n";
+        repeated += "[Software\\\\Classes\\\\CLSID\\\\" + std::string(wk::kActiveMovieCategories) + "\\\\Instance\\\\" +
+                    std::to_string(i) + "] 1\n\"CLSID\"=\"" + std::string(wk::kLegacyFiltersCategory) + "\"\n";
     for (int i = 0; i < 1000; ++i)
-        repeated += "[Software\\\\Classes\\\\CLSID\\\\{083863F1-70DE-11D0-BD40-00A0C911CE86}\\\\Instance\\\\" +
+        repeated += "[Software\\\\Classes\\\\CLSID\\\\" + std::string(wk::kLegacyFiltersCategory) + "\\\\Instance\\\\" +
                     std::to_string(i) + "] 1\n\"FriendlyName\"=\"f\"\n";
     registries.Put("hostile-1000-repeated-categories.reg", repeated);
     registries.Put("hostile-continuation-at-end.reg", std::string("WINE REGISTRY Version 2\n[A] 1\n\"v\"=hex:\\"));

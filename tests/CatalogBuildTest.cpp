@@ -10,16 +10,17 @@
 
 #include "catalog/CatalogBuild.hpp"
 #include "platform/Guid.hpp"
+#include "tests/support/WellKnown.hpp"
 
 namespace quorvel::testing {
 namespace {
 
-constexpr Guid kFiltersCategory = MakeGuid("{083863F1-70DE-11D0-BD40-00A0C911CE86}");
-constexpr Guid kCaptureCategory = MakeGuid("{860BB310-5D01-11D0-BD3B-00A0C911CE86}");
-constexpr Guid kRenderCategory = MakeGuid("{E0F158E1-CB04-11D0-BD4E-00A0C911CE86}");
-constexpr Guid kSmartTee = MakeGuid("{CC58E280-8AA1-11D1-B3F1-00AA003761C5}");
-constexpr Guid kAviSplitter = MakeGuid("{1B544C20-FD0B-11CE-8C63-00AA0044B51E}");
-constexpr Guid kWmaDecoder = MakeGuid("{2EEB4ADF-4578-4D10-BCA7-BB955F56320A}");
+constexpr Guid kFiltersCategory = MakeGuid(wellknown::kLegacyFiltersCategory);
+constexpr Guid kCaptureCategory = MakeGuid(wellknown::kVideoCaptureCategory);
+constexpr Guid kRenderCategory = MakeGuid(wellknown::kAudioRendererCategory);
+constexpr Guid kSmartTee = MakeGuid(wellknown::kSmartTee);
+constexpr Guid kAviSplitter = MakeGuid(wellknown::kAviSplitter);
+constexpr Guid kWmaDecoder = MakeGuid(wellknown::kWmaDecoderDmo);
 
 // One moniker as the platform would hand it out.
 struct FakeMoniker {

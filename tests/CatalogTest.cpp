@@ -9,15 +9,16 @@
 #include "catalog/FilterCatalog.hpp"
 #include "platform/Guid.hpp"
 #include "tests/support/GraphBuilder.hpp"
+#include "tests/support/WellKnown.hpp"
 
 namespace quorvel::testing {
 namespace {
 
-constexpr Guid kColorConverter = MakeGuid("{1643E180-90F5-11CE-97D5-00AA0055595A}");
-constexpr Guid kAviDecompressor = MakeGuid("{CF49D4E0-1115-11CE-B03A-0020AF0BA770}");
+constexpr Guid kColorConverter = MakeGuid(wellknown::kColorSpaceConverter);
+constexpr Guid kAviDecompressor = MakeGuid(wellknown::kAviDecompressor);
 constexpr Guid kUnknown = MakeGuid("{01234567-89AB-CDEF-0123-456789ABCDEF}");
-constexpr Guid kWmaDecoderDmo = MakeGuid("{2EEB4ADF-4578-4D10-BCA7-BB955F56320A}");
-constexpr Guid kResamplerDmo = MakeGuid("{F447B69E-1884-4A7E-8055-346F74D6EDB3}");
+constexpr Guid kWmaDecoderDmo = MakeGuid(wellknown::kWmaDecoderDmo);
+constexpr Guid kResamplerDmo = MakeGuid(wellknown::kResamplerDmo);
 
 constexpr std::string_view kWebcamA =
     "@device:pnp:\\\\?\\usb#vid_046d&pid_0825&mi_00#6&1a2b3c&0&0000#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global";

@@ -2,12 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/AnalysisHarness.hpp"
+#include "tests/support/WellKnown.hpp"
 
 namespace quorvel::testing {
 namespace {
 
-constexpr const char* kSystemClock = "{E436EBB1-524F-11CE-9F53-0020AF0BA770}";
-constexpr const char* kAudioRenderer = "{79376820-07D0-11CF-A24D-0020AFD79767}";
+constexpr std::string_view kSystemClock = wellknown::kSystemClock;
+constexpr std::string_view kAudioRenderer = wellknown::kDirectSoundRenderer;
 
 GraphStream Graph() {
     GraphStream s;
@@ -48,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ClockCase{false, "0000", "CLOCK  ", "Aucun"},
                       ClockCase{true, "0007", "CLOCK   (Requis)", "\"Audio Renderer\""},
                       ClockCase{true, "0002", "CLOCK   (Requis)", "0002"},
-                      ClockCase{true, kSystemClock, "CLOCK   (Requis)", "System Clock"},
+                      ClockCase{true, std::string(kSystemClock), "CLOCK   (Requis)", "System Clock"},
                       ClockCase{true, "{79376820-07d0-11cf-a24d-0020afd79767}", "CLOCK   (Requis)",
                                 "\"Audio Renderer\""},
                       ClockCase{true, "{99999999-07D0-11CF-A24D-0020AFD79767}", "CLOCK   (Requis)",

@@ -3,19 +3,20 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/AnalysisHarness.hpp"
+#include "tests/support/WellKnown.hpp"
 
 namespace quorvel::testing {
 namespace {
 
-constexpr const char* kVideo = "{73646976-0000-0010-8000-00AA00389B71}";
-constexpr const char* kAudio = "{73647561-0000-0010-8000-00AA00389B71}";
-constexpr const char* kStream = "{E436EB83-524F-11CE-9F53-0020AF0BA770}";
-constexpr const char* kRgb24 = "{E436EB7D-524F-11CE-9F53-0020AF0BA770}";
-constexpr const char* kPcm = "{00000001-0000-0010-8000-00AA00389B71}";
-constexpr const char* kVideoInfo = "{05589F80-C356-11CE-BF01-00AA0055595A}";
-constexpr const char* kWaveFormatEx = "{05589F81-C356-11CE-BF01-00AA0055595A}";
-constexpr const char* kFormatNone = "{0F6417D6-C318-11D0-A43F-00A0C9223196}";
-constexpr const char* kGuidNull = "{00000000-0000-0000-0000-000000000000}";
+constexpr std::string_view kVideo = wellknown::kMediatypeVideo;
+constexpr std::string_view kAudio = wellknown::kMediatypeAudio;
+constexpr std::string_view kStream = wellknown::kMediatypeStream;
+constexpr std::string_view kRgb24 = wellknown::kSubtypeRgb24;
+constexpr std::string_view kPcm = wellknown::kSubtypePcm;
+constexpr std::string_view kVideoInfo = wellknown::kFormatVideoInfo;
+constexpr std::string_view kWaveFormatEx = wellknown::kFormatWaveFormatEx;
+constexpr std::string_view kFormatNone = wellknown::kFormatNone;
+constexpr std::string_view kGuidNull = wellknown::kGuidNull;
 constexpr const char* kCustomFormat = "{DEADBEEF-0000-1111-2222-333344445555}";
 const std::string kTen(10, ' ');
 
@@ -156,7 +157,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "     Format WaveFormatEx  ", kTen + "FormatTag = 1", kTen + "Channels = 2",
                   kTen + "Samples Per Sec = 44100", kTen + "Avg Bytes Per Sec = 176400", kTen + "Block Align = 4",
                   kTen + "Bits Per Sample = 16", kTen + "cbSize = 0", kTen + "<1 octets de données binaires >"}},
-        TypeCase{"GUID_NULL format", {kStream, "{00000000-0000-0000-0000-000000000000}", '0', '0', "0000000000", kGuidNull, {}},
+        TypeCase{"GUID_NULL format", {kStream, kGuidNull, '0', '0', "0000000000", kGuidNull, {}},
                  {"     Mediatype Stream", "     {00000000-0000-0000-0000-000000000000} - (0)", "     No Format  "}},
         TypeCase{"FORMAT_None with a block holding line ends",
                  {kStream, kRgb24, '0', '0', "0000000000", kFormatNone, kLineEnds},
@@ -191,8 +192,8 @@ TEST(ConnectionsSection, TextThatIsNotAGuidEndsTheAnalysisKeepingTheLinesBefore)
 
 TEST(ConnectionsSection, FormatBlockRunningPastTheEndStopsBeforeReadingIt) {
     GraphStream s = TwoFilters();
-    s.Text(std::string("0001 \"Out\" 0002 \"In\" 0000000374 ") + kVideo + " " + kRgb24 + " 1 0 0000000000 " +
-           kVideoInfo + " 2000000000 ");
+    s.Text("0001 \"Out\" 0002 \"In\" 0000000374 " + std::string(kVideo) + " " + std::string(kRgb24) +
+           " 1 0 0000000000 " + std::string(kVideoInfo) + " 2000000000 ");
     s.Raw(kVih);
     const Analysed a = AnalyzeFileBytes(GraphFile(s.bytes(), 3072, false));
     ASSERT_FALSE(a.result.complete);

@@ -3,21 +3,21 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/AnalysisHarness.hpp"
+#include "tests/support/WellKnown.hpp"
 
 namespace quorvel::testing {
 namespace {
 
-constexpr const char* kDmoWrapper = "{94297043-BD82-4DFD-B0DE-8177739C6D20}";
-constexpr const char* kProxy = "{17CCA71B-ECD7-11D0-B908-00A0C9223196}";
-constexpr const char* kAcmWrapper = "{6A08CF80-0E18-11CF-A24D-0020AFD79767}";
-constexpr const char* kAviCompressor = "{D76E2820-1563-11CF-AC98-00AA004C0FA9}";
-constexpr const char* kColorConverter = "{1643E180-90F5-11CE-97D5-00AA0055595A}";
-constexpr Guid kWmvDecoderDmo = MakeGuid("{82D353DF-90BD-4382-8BC2-3F6192B76E34}");
-constexpr Guid kVideoDecoderCategory = MakeGuid("{4A69B442-28BE-4991-969C-B500ADF5D8A8}");
-constexpr Guid kVideoEncoderCategory = MakeGuid("{33D9A760-90C8-11D0-BD43-00A0C911CE86}");
+constexpr std::string_view kDmoWrapper = wellknown::kDmoWrapper;
+constexpr std::string_view kProxy = wellknown::kKsProxy;
+constexpr std::string_view kAcmWrapper = wellknown::kAcmWrapper;
+constexpr std::string_view kAviCompressor = wellknown::kAviCompressor;
+constexpr std::string_view kColorConverter = wellknown::kColorSpaceConverter;
+constexpr Guid kWmvDecoderDmo = MakeGuid(wellknown::kWmvDecoderDmo);
+constexpr Guid kVideoDecoderCategory = MakeGuid(wellknown::kDmoVideoDecoderCategory);
+constexpr Guid kVideoEncoderCategory = MakeGuid(wellknown::kDmoVideoEncoderCategory);
 constexpr Guid kOddCategory = MakeGuid("{0123abcd-0000-1111-2222-333344445555}");
-constexpr char16_t kDevicePath[] =
-    u"@device:pnp:\\\\?\\usb#vid_046d&pid_0825&mi_02#6&2c8a9b3&0&0002#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global";
+const std::u16string kDevicePath = u"@device:pnp:" + std::u16string(kWebcamDevicePath);
 
 FilterCatalog TestCatalog() {
     FilterCatalog c;
@@ -74,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "0001  \"CSC\"  : Color Space Converter {1643e180-90f5-11ce-97d5-00aa0055595a}  "
                    "<12 octets de données binaires >",
                    kBlack},
-        FilterCase{"file part", {"0001", "File Source (Async.)", "{E436EBB5-524F-11CE-9F53-0020AF0BA770}",
+        FilterCase{"file part", {"0001", "File Source (Async.)", wellknown::kFileSourceAsync,
                                  "SOURCE \"C:\\Vidéos\\clip.avi\"", k12Bytes},
                    "0001  \"File Source (Async.)\"  {E436EBB5-524F-11CE-9F53-0020AF0BA770}  SOURCE  "
                    "\"C:\\Vidéos\\clip.avi\"  <12 octets de données binaires >",
@@ -111,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "0001  \"Cam\"  : Proxy {17cca71b-ecd7-11d0-b908-00a0c9223196} <72 octets de données binaires >",
                    kPurple},
         FilterCase{"proxy without data", {"0001", "Cam", kProxy, "", {}},
-                   std::string("0001  \"Cam\"  : Proxy ") + kProxy, kPurple},
+                   "0001  \"Cam\"  : Proxy " + std::string(kProxy), kPurple},
         FilterCase{"ACM wrapper", {"0001", "Acm", kAcmWrapper, "", CodecWrapperData(0x0055)},
                    "0001  \"Acm\"  : ACM Wrapper = MP3", kBlue},
         FilterCase{"ACM wrapper, block shorter than 30 bytes", {"0001", "Acm", kAcmWrapper, "", Bytes(29, 0x55)},
@@ -167,7 +167,7 @@ TEST(FiltersSection, DataBlocksThatCannotBeTrustedStopTheAnalysis) {
     for (const Case& c : {Case{"past the end of the file", "0999999999"}, Case{"negative after the wrap", "4294967295"},
                           Case{"letters", "0000000zzz"}}) {
         GraphStream s;
-        s.Filters().Text(std::string("0001 \"X\" ") + kColorConverter + " " + c.count + " ").Raw(Bytes(8, 0)).CrLf();
+        s.Filters().Text("0001 \"X\" " + std::string(kColorConverter) + " " + c.count + " ").Raw(Bytes(8, 0)).CrLf();
         s.Connections().Clock(false, "0000").End();
         const Analysed a = AnalyzeStream(s);
         EXPECT_FALSE(a.result.complete) << c.what;

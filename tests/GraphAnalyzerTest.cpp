@@ -10,9 +10,12 @@
 #include <fstream>
 
 #include "tests/support/AnalysisHarness.hpp"
+#include "tests/support/WellKnown.hpp"
 
 namespace quorvel::testing {
 namespace {
+
+namespace wk = quorvel::wellknown;
 
 const std::string kSep(100, '-');
 
@@ -27,12 +30,12 @@ GraphStream SmallGraph(std::string_view version = "0003") {
     GraphStream s(version);
     s.Filters();
     s.Filter({"0001", "Source", "{11111111-2222-3333-4444-555555555555}", "", {}});
-    s.Filter({"0002", "Sink", "{79376820-07D0-11CF-A24D-0020AFD79767}", "", Bytes(4, 1)});
+    s.Filter({"0002", "Sink", wk::kDirectSoundRenderer, "", Bytes(4, 1)});
     s.Connections();
     s.Connection({1, "Out", 2, "In",
-                  {"{73647561-0000-0010-8000-00AA00389B71}", "{00000001-0000-0010-8000-00AA00389B71}", '1', '0',
-                   "0000000004", "{05589F81-C356-11CE-BF01-00AA0055595A}", WaveFormatEx(1, 2, 44100, 16)}});
-    if (version == "0003") s.Clock(true, "{E436EBB1-524F-11CE-9F53-0020AF0BA770}");
+                  {wk::kMediatypeAudio, wk::kSubtypePcm, '1', '0', "0000000004", wk::kFormatWaveFormatEx,
+                   WaveFormatEx(1, 2, 44100, 16)}});
+    if (version == "0003") s.Clock(true, wk::kSystemClock);
     s.End();
     return s;
 }
@@ -204,8 +207,7 @@ TEST(GraphAnalyzer, ReportThatWouldOutgrowTheFileStops) {
     GraphStream s;
     s.Filters().Filter({"0001", std::string(20000, 'n'), "{11111111-2222-3333-4444-555555555555}", "", {}});
     s.Connections();
-    const MediaTypeSpec type{"{73646976-0000-0010-8000-00AA00389B71}", "{E436EB7D-524F-11CE-9F53-0020AF0BA770}",
-                             '0', '0', "0000000000", "{00000000-0000-0000-0000-000000000000}", {}};
+    const MediaTypeSpec type{wk::kMediatypeVideo, wk::kSubtypeRgb24, '0', '0', "0000000000", wk::kGuidNull, {}};
     for (int i = 0; i < 3000; ++i) s.Connection({1, "", 1, "", type});
     s.Clock(false, "0000").End();
     const Bytes file = GraphFile(s.bytes());

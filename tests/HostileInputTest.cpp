@@ -14,50 +14,13 @@
 #include "report/ReportExport.hpp"
 #include "tests/support/AnalysisHarness.hpp"
 #include "tests/support/RtfReader.hpp"
+#include "tests/support/WellKnown.hpp"
 
 namespace quorvel::testing {
 namespace {
 
-constexpr const char* kSourceClsid = "{E436EBB5-524F-11CE-9F53-0020AF0BA770}";
-constexpr const char* kSinkClsid = "{8596E5F0-0DA5-11D0-BD21-00A0C911CE86}";
-constexpr const char* kVideo = "{73646976-0000-0010-8000-00AA00389B71}";
-constexpr const char* kRgb32 = "{E436EB7E-524F-11CE-9F53-0020AF0BA770}";
-constexpr const char* kFormatVideoInfo = "{05589F80-C356-11CE-BF01-00AA0055595A}";
-constexpr const char* kGuidNull = "{00000000-0000-0000-0000-000000000000}";
+namespace wk = quorvel::wellknown;
 constexpr std::size_t kStreamOffset = 512;
-
-// A graph whose one block carries `count` as its ten characters, followed by
-// `tail` bytes of 'A'.  blockStart is the file offset of the block's first byte.
-struct CountedGraph {
-    Bytes file;
-    std::uint64_t blockStart = 0;
-};
-
-CountedGraph FilterDataCounted(const std::string& count, std::size_t tail) {
-    GraphStream s("0003");
-    s.Filters();
-    s.Text("0001 \"Greedy\" " + std::string(kSourceClsid) + " ");
-    const std::size_t countAt = s.bytes().size();
-    s.Text(count + " ");
-    s.Raw(Bytes(tail, 'A'));
-    return {GraphFile(s.bytes(), kStreamOffset, false), kStreamOffset + countAt + 22};
-}
-
-CountedGraph FormatBlockCounted(const std::string& count, std::size_t tail) {
-    GraphStream s("0003");
-    s.Filters();
-    s.Filter({"0001", "Source", kSourceClsid, "", {}});
-    s.Filter({"0002", "Sink", kSinkClsid, "", {}});
-    s.Connections();
-    s.Text("0001 \"Out\" 0002 \"In\" 0000000374 ");
-    s.Text(std::string(kVideo) + " " + kRgb32 + " 1 0 0000000000");
-    s.Units(std::u16string(1, u'\0'));
-    s.Text(std::string(kFormatVideoInfo) + " ");
-    const std::size_t countAt = s.bytes().size();
-    s.Text(count + " ");
-    s.Raw(Bytes(tail, 'A'));
-    return {GraphFile(s.bytes(), kStreamOffset, false), kStreamOffset + countAt + 22};
-}
 
 struct CountCase {
     const char* name;
@@ -117,14 +80,15 @@ INSTANTIATE_TEST_SUITE_P(Counts, HostileCount, ::testing::ValuesIn(kHostileCount
 TEST(HostileInput, CountWithALetterThatFitsIsSkippedAsData) {
     GraphStream s("0003");
     s.Filters();
-    s.Text("0001 \"Greedy\" " + std::string(kSourceClsid) + " 000000000A ");  // 'A' - 48 = 17
+    s.Text("0001 \"Greedy\" " + std::string(wk::kFileSourceAsync) + " 000000000A ");  // 'A' - 48 = 17
     s.Raw(Bytes(17, 'x')).CrLf();
     s.Connections().Clock(false, "0000").End();
     const Analysed a = AnalyzeStream(s);
     EXPECT_TRUE(a.result.complete);
     const std::vector<std::string> filters = a.SectionAfter("FILTERS");
     ASSERT_EQ(filters.size(), 1u);
-    EXPECT_EQ(filters[0], "0001  \"Greedy\"  " + std::string(kSourceClsid) + "  <17 octets de données binaires >");
+    EXPECT_EQ(filters[0],
+              "0001  \"Greedy\"  " + std::string(wk::kFileSourceAsync) + "  <17 octets de données binaires >");
 }
 
 // Counts one line at a time, so that a million connections are checked
@@ -157,16 +121,16 @@ constexpr std::size_t kMillionIfAffordable = 100'000;
 TEST(HostileInput, MillionTinyConnectionsAreAllReported) {
     GraphStream s("0003");
     s.Filters();
-    s.Filter({"0001", "S", kSourceClsid, "", {}});
-    s.Filter({"0002", "T", kSinkClsid, "", {}});
+    s.Filter({"0001", "S", wk::kFileSourceAsync, "", {}});
+    s.Filter({"0002", "T", wk::kFileWriter, "", {}});
     s.Connections();
     const Bytes head = s.bytes();
     ConnectionSpec c;
     c.outPin.clear();
     c.inPin.clear();
-    c.type.major = kVideo;
-    c.type.subtype = kRgb32;
-    c.type.formatType = kGuidNull;
+    c.type.major = wk::kMediatypeVideo;
+    c.type.subtype = wk::kSubtypeRgb32;
+    c.type.formatType = wk::kGuidNull;
     s.Connection(c);
     const Bytes record(s.bytes().begin() + static_cast<std::ptrdiff_t>(head.size()), s.bytes().end());
     GraphStream tail("");

@@ -13,71 +13,35 @@
 #include "catalog/InstalledCatalog.hpp"
 #include "catalog/WineMediaFramework.hpp"
 #include "catalog/WineRegistry.hpp"
+#include "tests/support/WellKnown.hpp"
+#include "tests/support/WineRegistrySample.hpp"
 
 namespace quorvel::testing {
 namespace {
 
-constexpr Guid kFiltersCategory = MakeGuid("{083863F1-70DE-11D0-BD40-00A0C911CE86}");
-constexpr Guid kAviSplitter = MakeGuid("{1B544C20-FD0B-11CE-8C63-00AA0044B51E}");
-constexpr Guid kSmartTee = MakeGuid("{CC58E280-8AA1-11D1-B3F1-00AA003761C5}");
-constexpr Guid kWmaDecoder = MakeGuid("{2EEB4ADF-4578-4D10-BCA7-BB955F56320A}");
-constexpr Guid kResampler = MakeGuid("{F447B69E-1884-4A7E-8055-346F74D6EDB3}");
+constexpr Guid kFiltersCategory = MakeGuid(wellknown::kLegacyFiltersCategory);
+constexpr Guid kAviSplitter = MakeGuid(wellknown::kAviSplitter);
+constexpr Guid kSmartTee = MakeGuid(wellknown::kSmartTee);
+constexpr Guid kWmaDecoder = MakeGuid(wellknown::kWmaDecoderDmo);
+constexpr Guid kResampler = MakeGuid(wellknown::kResamplerDmo);
 
 // A prefix's registry as Wine writes it, with keys in an order of our own
 // (capture category before the filters category, filters out of sort order)
 // and paths in mixed case.
-constexpr std::string_view kSystemReg = R"reg(WINE REGISTRY Version 2
-;; All keys relative to REGISTRY\\Machine
-
-#arch=win64
-
-[Software\\Classes\\CLSID\\{DA4E3DA0-D07D-11D0-BD50-00A0C911CE86}\\Instance\\{860BB310-5D01-11D0-BD3B-00A0C911CE86}] 1796854558
-#time=1dd882ade1081da
-"CLSID"="{860BB310-5D01-11D0-BD3B-00A0C911CE86}"
-"FriendlyName"="Video Capture Sources"
-
-[Software\\Classes\\CLSID\\{DA4E3DA0-D07D-11D0-BD50-00A0C911CE86}\\Instance\\{083863F1-70DE-11D0-BD40-00A0C911CE86}] 1796854558
-"CLSID"="{083863F1-70DE-11D0-BD40-00A0C911CE86}"
-"FriendlyName"="DirectShow Filters"
-"Merit"=dword:00600000
-
-[Software\\Classes\\CLSID\\{DA4E3DA0-D07D-11D0-BD50-00A0C911CE86}\\Instance\\{E0F158E1-CB04-11D0-BD4E-00A0C911CE86}] 1796854558
-"CLSID"="{E0F158E1-CB04-11D0-BD4E-00A0C911CE86}"
-"FriendlyName"="Audio Renderers"
-
-[Software\\Classes\\CLSID\\{083863F1-70DE-11D0-BD40-00A0C911CE86}\\Instance\\{E436EBB5-524F-11CE-9F53-0020AF0BA770}] 1796854558
-"CLSID"="{E436EBB5-524F-11CE-9F53-0020AF0BA770}"
-"FilterData"=hex:02,00,00,00,00,00,60,00,\
-  01,00,00,00
-"FriendlyName"="File Source (Async.)"
-
-[SOFTWARE\\Classes\\clsid\\{083863f1-70de-11d0-bd40-00a0c911ce86}\\instance\\{1B544C20-FD0B-11CE-8C63-00AA0044B51E}] 1796854558
-"CLSID"="{1B544C20-FD0B-11CE-8C63-00AA0044B51E}"
-"FriendlyName"="AVI Splitter"
-
-[Software\\Classes\\CLSID\\{083863F1-70DE-11D0-BD40-00A0C911CE86}\\Instance\\{1B544C20-FD0B-11CE-8C63-00AA0044B51E}\\Extra] 1796854558
-"CLSID"="{00000000-0000-0000-0000-000000000001}"
-"FriendlyName"="Not an instance"
-
-[Software\\Classes\\CLSID\\{860BB310-5D01-11D0-BD3B-00A0C911CE86}\\Instance\\Webcam] 1796854558
-"CLSID"="{17CCA71B-ECD7-11D0-B908-00A0C9223196}"
-"FriendlyName"="Webcam"
-
-[Software\\Classes\\CLSID\\{860BB310-5D01-11D0-BD3B-00A0C911CE86}\\Instance\\{2EEB4ADF-4578-4D10-BCA7-BB955F56320A}] 1796854558
-"FriendlyName"="WMAudio Decoder DMO"
-
-[Software\\Classes\\DirectShow\\MediaObjects\\F447B69E-1884-4A7E-8055-346F74D6EDB3] 1796854559
-@="Resampler DMO"
-
-[Software\\Classes\\DirectShow\\MediaObjects\\2EEB4ADF-4578-4D10-BCA7-BB955F56320A] 1796854559
-@="WMAudio Decoder DMO"
-"InputTypes"=hex:61,75,64,73
-
-[Software\\Classes\\DirectShow\\MediaObjects\\Categories\\57F2DB8B-E6BB-4513-9D43-DCD2A6593125\\2EEB4ADF-4578-4D10-BCA7-BB955F56320A] 1796854559
-
-[Software\\Classes\\DirectShow\\MediaObjects\\NotAGuid] 1796854559
-@="Not a DMO"
-)reg";
+const std::string kSystemReg = winereg::SystemReg({
+    winereg::kCaptureCategoryKey,
+    winereg::kFiltersCategoryKey,
+    winereg::kRenderersCategoryKey,
+    winereg::kFileSourceKey,
+    winereg::kAviSplitterMixedCaseKey,
+    winereg::kBelowAnInstanceKey,
+    winereg::kWebcamKey,
+    winereg::kDmoInCaptureCategoryKey,
+    winereg::kResamplerDmoKey,
+    winereg::kWmaDecoderDmoKey,
+    winereg::kWmaDecoderInCategoryKey,
+    winereg::kNotADmoKey,
+});
 
 FilterCatalog BuildFromRegistry(std::string_view text) {
     const RegistryFile registry = ParseWineRegistry(text);
@@ -201,7 +165,7 @@ TEST(InstalledCatalog, DamagedPrefixIsReportedAndWhatWasReadIsKept) {
 
 TEST(InstalledCatalog, ClsidThatIsNotAGuidIsNamedAndTheTableStillFollows) {
     std::string bad(kSystemReg);
-    const std::string good = "\"CLSID\"=\"{1B544C20-FD0B-11CE-8C63-00AA0044B51E}\"";
+    const std::string good = "\"CLSID\"=\"" + std::string(wellknown::kAviSplitter) + "\"";
     bad.replace(bad.find(good), good.size(), "\"CLSID\"=\"{1B544C20}\"");
     const Prefix prefix("badclsid");
     prefix.WriteSystemReg(bad);

@@ -13,6 +13,7 @@
 
 #include "cli/ReporterOptions.hpp"
 #include "tests/support/GraphBuilder.hpp"
+#include "tests/support/WellKnown.hpp"
 
 namespace quorvel::testing {
 namespace {
@@ -197,7 +198,7 @@ TEST(Reporter, OutputFileIsReplacedOnlyWhenAReportWasMade) {
 // built-in table of standard filters.
 TEST(Reporter, DefaultCatalogNamesTheStandardFilters) {
     GraphStream s;
-    s.Filters().Filter({"0001", "Splitter", "{1B544C20-FD0B-11CE-8C63-00AA0044B51E}", "", {}});
+    s.Filters().Filter({"0001", "Splitter", wellknown::kAviSplitter, "", {}});
     s.Connections();
     s.Clock(false, "0000").End();
     const std::string graph = WriteTempFile("reporter-standard.grf", GraphFile(s.bytes(), 3072, true));

@@ -19,11 +19,13 @@
 #include "catalog/CatalogFile.hpp"
 #include "platform/TextConv.hpp"
 #include "tests/support/GraphBuilder.hpp"
+#include "tests/support/WellKnown.hpp"
 
 namespace {
 
 using namespace quorvel;
 using namespace quorvel::testing;
+namespace wk = quorvel::wellknown;
 
 struct GuidOrder {
     bool operator()(const Guid& a, const Guid& b) const { return a.bytes < b.bytes; }
@@ -33,18 +35,18 @@ using GuidSet = std::set<Guid, GuidOrder>;
 // The report names these from their own saved data or from its own table,
 // never from the catalog; a graph of them would prove nothing here.
 const GuidSet kNotNamedFromCatalog = {
-    MakeGuid("{94297043-BD82-4DFD-B0DE-8177739C6D20}"),  // DMO wrapper
-    MakeGuid("{6A08CF80-0E18-11CF-A24D-0020AFD79767}"),  // ACM wrapper
-    MakeGuid("{D76E2820-1563-11CF-AC98-00AA004C0FA9}"),  // AVI compressor
-    kProxyClsid,
-    MakeGuid("{B87BEB7B-8D29-423F-AE4D-6582C10175AC}"),  // video renderer components
-    MakeGuid("{6BC1CFFA-8FC1-4261-AC22-CFB4CC38DB50}"),
-    MakeGuid("{6F26A6CD-967B-47FD-874A-7AED2C9D25A2}"),
-    MakeGuid("{06B32AEE-77DA-484B-973B-5D64F47201B0}"),
+    MakeGuid(wk::kDmoWrapper),
+    MakeGuid(wk::kAcmWrapper),
+    MakeGuid(wk::kAviCompressor),
+    MakeGuid(wk::kKsProxy),
+    MakeGuid(wk::kVideoMixingRenderer),  // video renderer components
+    MakeGuid(wk::kVideoRendererDefault),
+    MakeGuid(wk::kVideoPortManager),
+    MakeGuid(wk::kVideoMixer),
     Guid{},
 };
 
-constexpr Guid kAudioDecoderCategory = MakeGuid("{57F2DB8B-E6BB-4513-9D43-DCD2A6593125}");
+constexpr Guid kAudioDecoderCategory = MakeGuid(wk::kDmoAudioDecoderCategory);
 
 }  // namespace
 
@@ -79,7 +81,7 @@ int main(int argc, char** argv) {
             FilterSpec f;
             f.id = FourDigits(id);
             f.name = "Filter " + f.id;
-            f.clsid = "{94297043-BD82-4DFD-B0DE-8177739C6D20}";
+            f.clsid = wk::kDmoWrapper;
             f.data = DmoWrapperData(dmo.CLSID, kAudioDecoderCategory);
             s.Filter(f);
             expected.push_back(f.id + "  \"" + f.name + "\"  : " + Utf8FromAnsi(catalog.FindDmo(dmo.CLSID)->Name) +
@@ -87,7 +89,7 @@ int main(int argc, char** argv) {
         }
         if (id == 0) throw std::runtime_error(std::string(argv[1]) + ": no filter or DMO to put in a graph");
         s.Connections();
-        s.Clock(true, "{E436EBB1-524F-11CE-9F53-0020AF0BA770}");
+        s.Clock(true, wk::kSystemClock);
         s.End();
 
         const Bytes file = GraphFile(s.bytes());

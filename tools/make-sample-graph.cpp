@@ -22,66 +22,16 @@
 #include <vector>
 
 #include "tests/support/GraphBuilder.hpp"
+#include "tests/support/WellKnown.hpp"
 
 namespace {
 
 using namespace quorvel;
 using namespace quorvel::testing;
+using namespace quorvel::wellknown;
 
-// Major types, subtypes and format types, as the graph editor writes them.
-constexpr const char* kMediatypeVideo = "{73646976-0000-0010-8000-00AA00389B71}";
-constexpr const char* kMediatypeAudio = "{73647561-0000-0010-8000-00AA00389B71}";
-constexpr const char* kMediatypeStream = "{E436EB83-524F-11CE-9F53-0020AF0BA770}";
-constexpr const char* kMediatypeMidi = "{7364696D-0000-0010-8000-00AA00389B71}";
-constexpr const char* kSubtypeAvi = "{E436EB88-524F-11CE-9F53-0020AF0BA770}";
-constexpr const char* kSubtypeNone = "{E436EB8E-524F-11CE-9F53-0020AF0BA770}";
-constexpr const char* kSubtypeMp43 = "{3334504D-0000-0010-8000-00AA00389B71}";
-constexpr const char* kSubtypeYuy2 = "{32595559-0000-0010-8000-00AA00389B71}";
-constexpr const char* kSubtypeMjpg = "{47504A4D-0000-0010-8000-00AA00389B71}";
-constexpr const char* kSubtypeRgb24 = "{E436EB7D-524F-11CE-9F53-0020AF0BA770}";
-constexpr const char* kSubtypeRgb32 = "{E436EB7E-524F-11CE-9F53-0020AF0BA770}";
-constexpr const char* kSubtypeMp3 = "{00000055-0000-0010-8000-00AA00389B71}";
-constexpr const char* kSubtypePcm = "{00000001-0000-0010-8000-00AA00389B71}";
-constexpr const char* kFormatVideoInfo = "{05589F80-C356-11CE-BF01-00AA0055595A}";
-constexpr const char* kFormatWaveFormatEx = "{05589F81-C356-11CE-BF01-00AA0055595A}";
-constexpr const char* kFormatNone = "{0F6417D6-C318-11D0-A43F-00A0C9223196}";
-constexpr const char* kGuidNull = "{00000000-0000-0000-0000-000000000000}";
-
-constexpr std::uint32_t Fourcc(char a, char b, char c, char d) {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(a)) |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(b)) << 8 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(c)) << 16 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(d)) << 24;
-}
-
-// Renderers save "00000000000 " in UTF-16, a 32-bit field and their settings,
-// here all defaults (zeros).  The video renderer's field counts the bytes
-// after the text, its own four included; the DirectSound renderer's is 0.
-Bytes RendererData(std::uint32_t countField, std::size_t settingsBytes) {
-    BinaryWriter w;
-    w.Utf16(u"00000000000 ").U32(countField).Zeros(settingsBytes);
-    return w.take();
-}
-
-// MPEGLAYER3WAVEFORMAT: the WAVEFORMATEX of a 128 kbit/s, 44.1 kHz stereo MP3
-// stream and its 12 bytes of codec data.
-Bytes Mp3WaveFormat() {
-    BinaryWriter w;
-    w.U16(0x0055).U16(2).U32(44100).U32(16000).U16(1).U16(0).U16(12);
-    w.U16(1).U32(2).U16(417).U16(1).U16(1393);  // wID, padding off, block size, frames per block, codec delay
-    return w.take();
-}
-
-// VIDEOINFO of an RGB32 frame: the header and 12 bytes of unused colour masks,
-// as the colour converter offers it (100 bytes).
-Bytes Rgb32VideoInfo(std::int32_t width, std::int32_t height) {
-    Bytes block = VideoInfoHeader(width, height, 32, 0, 333333);
-    block.resize(block.size() + 12, 0);
-    return block;
-}
-
-MediaTypeSpec Type(const char* major, const char* subtype, char fixedSize, char temporal, std::uint64_t sampleSize,
-                   const char* formatType, Bytes format) {
+MediaTypeSpec Type(std::string_view major, std::string_view subtype, char fixedSize, char temporal,
+                   std::uint64_t sampleSize, std::string_view formatType, Bytes format) {
     MediaTypeSpec t;
     t.major = major;
     t.subtype = subtype;
@@ -94,26 +44,21 @@ MediaTypeSpec Type(const char* major, const char* subtype, char fixedSize, char 
 }
 
 Bytes SampleStream() {
-    const std::u16string webcamPath =
-        u"\\\\?\\usb#vid_046d&pid_0825&mi_02#6&2c8a9b3&0&0002#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global";
-    constexpr Guid kMpeg43DecoderDmo = MakeGuid("{CBA9E78B-49A3-49EA-93D4-6BCBA8C4DE07}");
-    constexpr Guid kVideoDecoderCategory = MakeGuid("{4A69B442-28BE-4991-969C-B500ADF5D8A8}");
+    constexpr Guid kMpeg43 = MakeGuid(kMpeg43DecoderDmo);
+    constexpr Guid kVideoDecoder = MakeGuid(kDmoVideoDecoderCategory);
 
     const std::vector<FilterSpec> filters = {
-        {"0001", "File Source (Async.)", "{E436EBB5-524F-11CE-9F53-0020AF0BA770}", R"(SOURCE "C:\Videos\clip.avi")",
-         {}},
-        {"0002", "AVI Splitter", "{1B544C20-FD0B-11CE-8C63-00AA0044B51E}", "", {}},
-        {"0003", "Mpeg43 Decoder DMO", "{94297043-BD82-4DFD-B0DE-8177739C6D20}", "",
-         DmoWrapperData(kMpeg43DecoderDmo, kVideoDecoderCategory)},
-        {"0004", "ACM Wrapper", "{6A08CF80-0E18-11CF-A24D-0020AFD79767}", "", CodecWrapperData(0x0055)},
-        {"0005", "Logitech HD Webcam C270", "{17CCA71B-ECD7-11D0-B908-00A0C9223196}", "", ProxyData(webcamPath)},
-        {"0006", "MJPEG Compressor", "{D76E2820-1563-11CF-AC98-00AA004C0FA9}", "",
-         CodecWrapperData(Fourcc('M', 'J', 'P', 'G'))},
-        {"0007", "AVI Decompressor", "{CF49D4E0-1115-11CE-B03A-0020AF0BA770}", "", {}},
-        {"0008", "Color Space Converter", "{1643E180-90F5-11CE-97D5-00AA0055595A}", "", {}},
-        {"0009", "Video Renderer", "{B87BEB7B-8D29-423F-AE4D-6582C10175AC}", "", RendererData(392, 388)},
-        {"0010", "Default DirectSound Device", "{79376820-07D0-11CF-A24D-0020AFD79767}", "", RendererData(0, 12)},
-        {"0011", "Default MidiOut Device", "{07B65360-C445-11CE-AFDE-00AA006C14F4}", "", {}},
+        {"0001", "File Source (Async.)", kFileSourceAsync, R"(SOURCE "C:\Videos\clip.avi")", {}},
+        {"0002", "AVI Splitter", kAviSplitter, "", {}},
+        {"0003", "Mpeg43 Decoder DMO", kDmoWrapper, "", DmoWrapperData(kMpeg43, kVideoDecoder)},
+        {"0004", "ACM Wrapper", kAcmWrapper, "", CodecWrapperData(0x0055)},
+        {"0005", "Logitech HD Webcam C270", kKsProxy, "", ProxyData(kWebcamDevicePath)},
+        {"0006", "MJPEG Compressor", kAviCompressor, "", CodecWrapperData(Fourcc("MJPG"))},
+        {"0007", "AVI Decompressor", kAviDecompressor, "", {}},
+        {"0008", "Color Space Converter", kColorSpaceConverter, "", {}},
+        {"0009", "Video Renderer", kVideoMixingRenderer, "", RendererData(392, 388)},
+        {"0010", "Default DirectSound Device", kDirectSoundRenderer, "", RendererData(0, 12)},
+        {"0011", "Default MidiOut Device", kMidiRenderer, "", {}},
     };
 
     const std::vector<ConnectionSpec> connections = {
@@ -121,10 +66,10 @@ Bytes SampleStream() {
         {1, "Output", 2, "input pin", Type(kMediatypeStream, kSubtypeAvi, '1', '0', 1, kGuidNull, {})},
         {2, "Stream 00", 3, "in0",
          Type(kMediatypeVideo, kSubtypeMp43, '0', '1', 0, kFormatVideoInfo,
-              VideoInfoHeader(640, 352, 24, Fourcc('M', 'P', '4', '3'), 400000))},
+              VideoInfoHeader(640, 352, 24, Fourcc("MP43"), 400000))},
         {3, "out0", 9, "VMR Input1",
          Type(kMediatypeVideo, kSubtypeYuy2, '1', '0', 450560, kFormatVideoInfo,
-              VideoInfoHeader(640, 352, 16, Fourcc('Y', 'U', 'Y', '2'), 400000))},
+              VideoInfoHeader(640, 352, 16, Fourcc("YUY2"), 400000))},
         {2, "Stream 01", 4, "XForm In",
          Type(kMediatypeAudio, kSubtypeMp3, '1', '0', 1, kFormatWaveFormatEx, Mp3WaveFormat())},
         {4, "XForm Out", 10, "Audio Input pin (rendered)",
@@ -133,10 +78,10 @@ Bytes SampleStream() {
         // Capture branch: the webcam seen through an MJPEG round trip.
         {5, "Capture", 6, "Input",
          Type(kMediatypeVideo, kSubtypeYuy2, '1', '0', 614400, kFormatVideoInfo,
-              VideoInfoHeader(640, 480, 16, Fourcc('Y', 'U', 'Y', '2')))},
+              VideoInfoHeader(640, 480, 16, Fourcc("YUY2")))},
         {6, "Output", 7, "XForm In",
          Type(kMediatypeVideo, kSubtypeMjpg, '0', '0', 0, kFormatVideoInfo,
-              VideoInfoHeader(640, 480, 24, Fourcc('M', 'J', 'P', 'G')))},
+              VideoInfoHeader(640, 480, 24, Fourcc("MJPG")))},
         {7, "XForm Out", 8, "Input",
          Type(kMediatypeVideo, kSubtypeRgb24, '1', '0', 921600, kFormatVideoInfo, VideoInfoHeader(640, 480, 24, 0))},
         {8, "XForm Out", 9, "VMR Input0",
@@ -148,7 +93,7 @@ Bytes SampleStream() {
     for (const FilterSpec& f : filters) s.Filter(f);
     s.Connections();
     for (const ConnectionSpec& c : connections) s.Connection(c);
-    s.Clock(true, "{E436EBB1-524F-11CE-9F53-0020AF0BA770}");  // the system clock
+    s.Clock(true, kSystemClock);
     s.End();
     return s.bytes();
 }

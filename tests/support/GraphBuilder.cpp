@@ -152,6 +152,19 @@ Bytes WaveFormatEx(std::uint16_t tag, std::uint16_t channels, std::uint32_t samp
     return w.take();
 }
 
+Bytes Rgb32VideoInfo(std::int32_t width, std::int32_t height) {
+    Bytes block = VideoInfoHeader(width, height, 32, 0);
+    block.resize(block.size() + 12, 0);
+    return block;
+}
+
+Bytes Mp3WaveFormat() {
+    BinaryWriter w;
+    w.U16(0x0055).U16(2).U32(44100).U32(16000).U16(1).U16(0).U16(12);
+    w.U16(1).U32(2).U16(417).U16(1).U16(1393);  // wID, padding off, block size, frames per block, codec delay
+    return w.take();
+}
+
 Bytes DmoWrapperData(const Guid& dmo, const Guid& category, std::size_t extraBytes) {
     BinaryWriter w;
     w.GuidBytes(dmo).GuidBytes(category).Zeros(extraBytes);
@@ -171,6 +184,47 @@ Bytes CodecWrapperData(std::uint32_t valueAt28) {
     BinaryWriter w;
     w.Zeros(28).U32(valueAt28);
     return w.take();
+}
+
+Bytes RendererData(std::uint32_t countField, std::size_t settingsBytes) {
+    BinaryWriter w;
+    w.Utf16(u"00000000000 ").U32(countField).Zeros(settingsBytes);
+    return w.take();
+}
+
+namespace {
+
+constexpr std::size_t kCountedStreamOffset = 512;
+// The count's ten characters and their separator, in UTF-16.
+constexpr std::size_t kCountBytes = 22;
+
+}  // namespace
+
+CountedGraph FilterDataCounted(const std::string& count, std::size_t tail, std::string_view name) {
+    GraphStream s("0003");
+    s.Filters();
+    s.Text("0001 \"" + std::string(name) + "\" " + std::string(wellknown::kFileSourceAsync) + " ");
+    const std::size_t countAt = s.bytes().size();
+    s.Text(count + " ");
+    s.Raw(Bytes(tail, 'A'));
+    return {GraphFile(s.bytes(), kCountedStreamOffset, false), kCountedStreamOffset + countAt + kCountBytes};
+}
+
+CountedGraph FormatBlockCounted(const std::string& count, std::size_t tail, std::string_view source,
+                                std::string_view sink) {
+    GraphStream s("0003");
+    s.Filters();
+    s.Filter({"0001", std::string(source), wellknown::kFileSourceAsync, "", {}});
+    s.Filter({"0002", std::string(sink), wellknown::kFileWriter, "", {}});
+    s.Connections();
+    s.Text("0001 \"Out\" 0002 \"In\" 0000000374 ");
+    s.Text(std::string(wellknown::kMediatypeVideo) + " " + std::string(wellknown::kSubtypeRgb32) + " 1 0 0000000000");
+    s.Units(std::u16string(1, u'\0'));
+    s.Text(std::string(wellknown::kFormatVideoInfo) + " ");
+    const std::size_t countAt = s.bytes().size();
+    s.Text(count + " ");
+    s.Raw(Bytes(tail, 'A'));
+    return {GraphFile(s.bytes(), kCountedStreamOffset, false), kCountedStreamOffset + countAt + kCountBytes};
 }
 
 namespace {

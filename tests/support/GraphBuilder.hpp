@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/Guid.hpp"
+#include "tests/support/WellKnown.hpp"
 
 namespace quorvel::testing {
 
@@ -33,7 +35,15 @@ private:
     Bytes bytes_;
 };
 
+// Filters and media types are written in braces, field by field; their GUID
+// texts may be string views from the well-known table.
 struct FilterSpec {
+    FilterSpec() = default;
+    FilterSpec(std::string id_, std::string name_, std::string_view clsid_, std::string filePart_ = {},
+               Bytes data_ = {})
+        : id(std::move(id_)), name(std::move(name_)), clsid(clsid_), filePart(std::move(filePart_)),
+          data(std::move(data_)) {}
+
     std::string id = "0001";
     std::string name;       // without quotes; UTF-8
     std::string clsid;      // as written, braces included
@@ -42,12 +52,18 @@ struct FilterSpec {
 };
 
 struct MediaTypeSpec {
-    std::string major = "{73646976-0000-0010-8000-00AA00389B71}";
+    MediaTypeSpec() = default;
+    MediaTypeSpec(std::string_view major_, std::string_view subtype_, char fixedSize_, char temporal_,
+                  std::string sampleSize_, std::string_view formatType_, Bytes format_ = {})
+        : major(major_), subtype(subtype_), fixedSize(fixedSize_), temporal(temporal_),
+          sampleSize(std::move(sampleSize_)), formatType(formatType_), format(std::move(format_)) {}
+
+    std::string major{wellknown::kMediatypeVideo};
     std::string subtype = "{e436eb7e-524f-11ce-9f53-0020af0ba770}";
     char fixedSize = '1';
     char temporal = '0';
     std::string sampleSize = "0000000000";
-    std::string formatType = "{00000000-0000-0000-0000-000000000000}";
+    std::string formatType{wellknown::kGuidNull};
     Bytes format;
 };
 
@@ -90,19 +106,53 @@ private:
 // 512, then zero padding up to the next multiple of 512 (none when pad is false).
 Bytes GraphFile(const Bytes& stream, std::size_t streamOffset = 3072, bool pad = true);
 
+// A four-character code as a 32-bit value, its first character in the low byte.
+constexpr std::uint32_t Fourcc(const char (&code)[5]) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(code[0])) |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(code[1])) << 8 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(code[2])) << 16 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(code[3])) << 24;
+}
+
 // Records of the format blocks.
 Bytes VideoInfoHeader(std::int32_t width, std::int32_t height, std::uint16_t bitCount, std::uint32_t compression,
                       std::int64_t avgTimePerFrame = 333333);
 Bytes WaveFormatEx(std::uint16_t tag, std::uint16_t channels, std::uint32_t samplesPerSec,
                    std::uint16_t bitsPerSample, const Bytes& extra = {});
+// VIDEOINFO of an RGB32 frame: the header and 12 bytes of unused colour masks,
+// as the colour converter offers it (100 bytes).
+Bytes Rgb32VideoInfo(std::int32_t width, std::int32_t height);
+// MPEGLAYER3WAVEFORMAT: the WAVEFORMATEX of a 128 kbit/s, 44.1 kHz stereo MP3
+// stream and its 12 bytes of codec data.
+Bytes Mp3WaveFormat();
 
 // Data of the recognised filters.
 Bytes DmoWrapperData(const Guid& dmo, const Guid& category, std::size_t extraBytes = 0);
 Bytes ProxyData(std::u16string_view devicePath);   // as the KS proxy saves it
 Bytes CodecWrapperData(std::uint32_t valueAt28);   // ACM tag or AVI fourcc at byte 28, 32 bytes
+// Renderers save "00000000000 " in UTF-16, a 32-bit field and their settings,
+// here all defaults (zeros).  The video renderer's field counts the bytes
+// after the text, its own four included; the DirectSound renderer's is 0.
+Bytes RendererData(std::uint32_t countField, std::size_t settingsBytes);
+
+// A USB webcam's device path, as its proxy saves it.
+inline constexpr std::u16string_view kWebcamDevicePath =
+    u"\\\\?\\usb#vid_046d&pid_0825&mi_02#6&2c8a9b3&0&0002#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global";
 
 std::string FourDigits(int id);
 std::string TenDigits(std::uint64_t n);
+
+// A graph file whose one block carries `count` as its ten characters, followed
+// by `tail` bytes of 'A' (the stream at offset 512, not padded): the data of a
+// filter, or the format block of a connection between two filters.
+// blockStart is the file offset of the block's first byte.
+struct CountedGraph {
+    Bytes file;
+    std::uint64_t blockStart = 0;
+};
+CountedGraph FilterDataCounted(const std::string& count, std::size_t tail, std::string_view name = "Greedy");
+CountedGraph FormatBlockCounted(const std::string& count, std::size_t tail, std::string_view source = "Source",
+                                std::string_view sink = "Sink");
 
 // Writes bytes to a file; returns the path.
 std::string WriteTempFile(const std::string& name, const Bytes& bytes);

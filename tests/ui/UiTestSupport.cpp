@@ -9,7 +9,11 @@
 #include <QTextBlock>
 #include <QTimer>
 
+#include "tests/support/WellKnown.hpp"
+
 namespace quorvel::uitest {
+
+namespace wk = quorvel::wellknown;
 
 using testing::Bytes;
 using testing::ConnectionSpec;
@@ -23,25 +27,22 @@ bool ShowActive(QWidget& window) {
 }
 
 Bytes ColourfulGraph(const std::string& tag) {
-    constexpr Guid kDecoderDmo = MakeGuid("{CBA9E78B-49A3-49EA-93D4-6BCBA8C4DE07}");
-    constexpr Guid kVideoDecoderCategory = MakeGuid("{4A69B442-28BE-4991-969C-B500ADF5D8A8}");
+    constexpr Guid kDecoderDmo = MakeGuid(wk::kMpeg43DecoderDmo);
+    constexpr Guid kVideoDecoderCategory = MakeGuid(wk::kDmoVideoDecoderCategory);
     GraphStream s("0003");
     s.Filters();
-    s.Filter({"0001", "File " + tag, "{E436EBB5-524F-11CE-9F53-0020AF0BA770}", R"(SOURCE "C:\clip.avi")", {}});
-    s.Filter({"0002", "Decoder DMO", "{94297043-BD82-4DFD-B0DE-8177739C6D20}", "",
-              testing::DmoWrapperData(kDecoderDmo, kVideoDecoderCategory)});
-    s.Filter({"0003", "ACM Wrapper", "{6A08CF80-0E18-11CF-A24D-0020AFD79767}", "", testing::CodecWrapperData(0x0055)});
-    s.Filter({"0004", "Webcam", "{17CCA71B-ECD7-11D0-B908-00A0C9223196}", "",
-              testing::ProxyData(u"\\\\?\\usb#vid_046d&pid_0825&mi_02#6&2c8a9b3&0&0002#{65e8773d-8f56-11d0-a3b9-"
-                                 u"00a0c9223196}\\global")});
+    s.Filter({"0001", "File " + tag, wk::kFileSourceAsync, R"(SOURCE "C:\clip.avi")", {}});
+    s.Filter({"0002", "Decoder DMO", wk::kDmoWrapper, "", testing::DmoWrapperData(kDecoderDmo, kVideoDecoderCategory)});
+    s.Filter({"0003", "ACM Wrapper", wk::kAcmWrapper, "", testing::CodecWrapperData(0x0055)});
+    s.Filter({"0004", "Webcam", wk::kKsProxy, "", testing::ProxyData(testing::kWebcamDevicePath)});
     s.Connections();
     ConnectionSpec c;
     c.from = 1;
     c.to = 2;
-    c.type.formatType = "{05589F80-C356-11CE-BF01-00AA0055595A}";
+    c.type.formatType = wk::kFormatVideoInfo;
     c.type.format = testing::VideoInfoHeader(320, 240, 24, 0);
     s.Connection(c);
-    s.Clock(true, "{E436EBB1-524F-11CE-9F53-0020AF0BA770}");
+    s.Clock(true, wk::kSystemClock);
     s.End();
     return testing::GraphFile(s.bytes());
 }
@@ -50,10 +51,9 @@ Bytes LongGraph(int filters) {
     GraphStream s("0003");
     s.Filters();
     for (int i = 1; i <= filters; ++i)
-        s.Filter({testing::FourDigits(i), "Filter " + std::to_string(i), "{1B544C20-FD0B-11CE-8C63-00AA0044B51E}", "",
-                  {}});
+        s.Filter({testing::FourDigits(i), "Filter " + std::to_string(i), wk::kAviSplitter, "", {}});
     s.Connections();
-    s.Clock(false, "{E436EBB1-524F-11CE-9F53-0020AF0BA770}");
+    s.Clock(false, wk::kSystemClock);
     s.End();
     return testing::GraphFile(s.bytes());
 }
