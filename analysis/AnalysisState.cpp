@@ -24,9 +24,8 @@ std::string_view Unquoted(std::string_view quoted) {
 }
 
 void AnalysisState::AddFilter(TfilterItem entry, model::Filter filter) {
-    if (!keepGraph) filter.data = {};
     GraphFilterList.push_back(std::move(entry));
-    graph.filters.push_back(std::move(filter));
+    if (keepGraph) graph.filters.push_back(std::move(filter));
 }
 
 void AnalysisState::FiltersRead() {

@@ -21,7 +21,7 @@ struct AnalysisState {
     GraphReader& reader;
     const FilterCatalog& catalog;
     model::Graph& graph;
-    bool keepGraph = true;  // else connections and saved bytes are let go once read
+    bool keepGraph = true;  // else the model's filters and connections are let go once read
     // A deque: graphs of thousands of filters grow it without moving records.
     std::deque<TfilterItem> GraphFilterList;
     Color FilterLineColor = kBlack;

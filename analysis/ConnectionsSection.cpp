@@ -8,7 +8,7 @@ namespace {
 // Filters are named by their position in the FILTERS section, counted from 1;
 // the ids the entries carry are not consulted.
 std::size_t FilterAt(const AnalysisState& s, std::int64_t id, std::uint64_t offset) {
-    const auto count = static_cast<std::int64_t>(s.graph.filters.size());
+    const auto count = static_cast<std::int64_t>(s.GraphFilterList.size());
     if (id < 1 || id > count)
         s.reader.FailAt(offset, StopKind::FilterId,
                         "connection names filter " + std::to_string(id) + ", the graph has " + std::to_string(count));
@@ -22,6 +22,12 @@ model::PinEnd ReadPinEnd(AnalysisState& s, std::string& header) {
     model::PinEnd end;
     const std::uint64_t at = r.Cursor();
     const std::size_t index = FilterAt(s, r.ReadNumber(4), at);
+    if (!s.keepGraph) {
+        header += Utf8FromAnsi(s.GraphFilterList[index].GraphName);
+        header += r.SkipSeparator();
+        header += Utf8FromAnsi(r.ReadQuoted());
+        return end;
+    }
     const model::Filter& filter = s.graph.filters[index];
     header += '"';
     header += filter.name;

@@ -1,6 +1,7 @@
 #include "platform/TextConv.hpp"
 
 #include <array>
+#include <cstring>
 
 #include "platform/Hex.hpp"
 
@@ -139,26 +140,59 @@ std::string AnsiFromUtf8(std::string_view utf8) {
     return out;
 }
 
+namespace {
+void AppendJsonCodePoint(std::string& out, char32_t cp) {
+    switch (cp) {
+        case U'"': out += "\\\""; return;
+        case U'\\': out += "\\\\"; return;
+        case U'\b': out += "\\b"; return;
+        case U'\t': out += "\\t"; return;
+        case U'\n': out += "\\n"; return;
+        case U'\f': out += "\\f"; return;
+        case U'\r': out += "\\r"; return;
+        default: break;
+    }
+    if (cp < 0x20) {
+        out += "\\u00";
+        AppendHex(out, cp, 2, /*lowerCase=*/true);
+    } else {
+        AppendUtf8(out, cp);
+    }
+}
+
+// Eight bytes at a time: none below 0x20 or above 0x7F, none a quote or a
+// backslash.
+bool EightPlainJsonBytes(const char* p) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+    std::uint64_t v;
+    std::memcpy(&v, p, sizeof v);
+    const auto hasZero = [](std::uint64_t x) { return ((x - kOnes) & ~x & kHighs) != 0; };
+    const bool below = ((v - kOnes * 0x20) & ~v & kHighs) != 0;
+    return (v & kHighs) == 0 && !below && !hasZero(v ^ (kOnes * '"')) && !hasZero(v ^ (kOnes * '\\'));
+}
+
+}  // namespace
+
 void AppendJsonString(std::string& out, std::string_view utf8) {
     out += '"';
-    ForEachCodePoint(utf8, [&](char32_t cp) {
-        switch (cp) {
-            case U'"': out += "\\\""; break;
-            case U'\\': out += "\\\\"; break;
-            case U'\b': out += "\\b"; break;
-            case U'\t': out += "\\t"; break;
-            case U'\n': out += "\\n"; break;
-            case U'\f': out += "\\f"; break;
-            case U'\r': out += "\\r"; break;
-            default:
-                if (cp < 0x20) {
-                    out += "\\u00";
-                    AppendHex(out, cp, 2, /*lowerCase=*/true);
-                } else {
-                    AppendUtf8(out, cp);
-                }
+    // Runs of printable ASCII go through whole; anything else one code point
+    // at a time.
+    std::size_t run = 0;
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        while (i + 8 <= utf8.size() && EightPlainJsonBytes(utf8.data() + i)) i += 8;
+        if (i >= utf8.size()) break;
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (c >= 0x20 && c < 0x80 && c != '"' && c != '\\') {
+            ++i;
+            continue;
         }
-    });
+        out.append(utf8.data() + run, i - run);
+        AppendJsonCodePoint(out, detail::DecodeUtf8At(utf8, i));
+        run = i;
+    }
+    out.append(utf8.data() + run, utf8.size() - run);
     out += '"';
 }
 

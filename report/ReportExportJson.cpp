@@ -1,6 +1,7 @@
 #include <ostream>
 
 #include "model/GraphJson.hpp"
+#include "platform/Hex.hpp"
 #include "platform/TextConv.hpp"
 #include "report/ReportExport.hpp"
 #include "report/ReportExportDetail.hpp"
@@ -23,18 +24,25 @@ void WriteJsonObject(std::ostream& out, const ReportView& report, const Analysis
     buf += ", \"lines\": [";
     out << buf;
 
+    // Lines go out a block at a time.
+    buf.clear();
     bool first = true;
     report.ForEachLine([&](std::string_view line, Color color, bool bold) {
-        buf = first ? "{\"text\": " : ", {\"text\": ";
+        buf += first ? "{\"text\": " : ", {\"text\": ";
         first = false;
         AppendJsonString(buf, line);
-        buf += ", \"color\": \"" + report_export::HexColor(color) + "\", \"bold\": ";
+        buf += ", \"color\": \"#";
+        AppendHex(buf, color, 6);
+        buf += "\", \"bold\": ";
         buf += JsonBool(bold);
         buf += '}';
-        out << buf;
+        if (buf.size() >= (1u << 16)) {
+            out << buf;
+            buf.clear();
+        }
     });
 
-    buf = "]";
+    buf += "]";
     if (result.stopped) {
         buf += ", \"stopped\": {\"offset\": " + std::to_string(result.stopped->offset) + ", \"reason\": ";
         AppendJsonString(buf, result.stopped->reason);

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -25,7 +26,7 @@ inline constexpr Color kBlue = 0x0000FF;
 inline constexpr Color kReportPalette[] = {kBlack, kOlive, kGreen, kPurple, kBlue};
 
 struct ReportEntry {
-    std::string text;  // UTF-8; may hold CR LF
+    std::string_view text;  // UTF-8; may hold CR LF; held by the report
     Color color = kBlack;
     bool bold = false;
 };
@@ -49,6 +50,13 @@ public:
 
 class ReportView {
 public:
+    ReportView() = default;
+    // A copy holds its own texts; a move keeps the blocks the entries point into.
+    ReportView(const ReportView& other);
+    ReportView& operator=(const ReportView& other);
+    ReportView(ReportView&&) noexcept = default;
+    ReportView& operator=(ReportView&&) noexcept = default;
+
     // From now on, appended entries go to `sink` and are not kept (nullptr:
     // keep them again).  The byte limit still counts them.
     void StreamTo(ReportSink* sink) { sink_ = sink; }
@@ -77,6 +85,12 @@ public:
     std::size_t LineCount() const;
 
 private:
+    // The entries' texts, one after another in blocks that are never moved,
+    // so that a report of many lines is a few allocations, not one a line.
+    std::string_view Keep(std::string_view text);
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::size_t blockUsed_ = 0;
+    std::size_t blockSize_ = 0;
     std::vector<ReportEntry> entries_;
     Color color_ = kBlack;
     bool bold_ = false;
