@@ -29,8 +29,8 @@ std::string DescribeMajorType(GraphReader& r, model::MediaType& type) {
     } else {
         line += named.guid;
     }
-    type.majorType = std::move(named);
     r.NextChar();  // the separator
+    type.majorType = std::move(named);  // with its line: a stop leaves neither
     return line;
 }
 
@@ -46,47 +46,56 @@ std::string DescribeSubtype(GraphReader& r, model::MediaType& type) {
     } catch (const GuidSyntaxError&) {
         r.FailNotGuid(at, text);
     }
-    type.subtype = std::move(named);
     line += " - ";
     r.SkipSeparator();
-    type.fixedSizeSamples = FlagSet(r.NextChar());
-    if (type.fixedSizeSamples) line += std::string(Res(Str::FixedSizeSamples)) + " - ";
+    const bool fixedSize = FlagSet(r.NextChar());
+    if (fixedSize) line += std::string(Res(Str::FixedSizeSamples)) + " - ";
     r.NextChar();
-    type.temporalCompression = FlagSet(r.NextChar());
-    if (type.temporalCompression) line += std::string(Res(Str::TemporalCompression)) + " - ";
+    const bool temporal = FlagSet(r.NextChar());
+    if (temporal) line += std::string(Res(Str::TemporalCompression)) + " - ";
     r.NextChar();
-    type.sampleSize = r.ReadNumber(10);
-    line += "(" + std::to_string(*type.sampleSize) + ")";
+    const std::int64_t sampleSize = r.ReadNumber(10);
+    line += "(" + std::to_string(sampleSize) + ")";
     r.NextChar();
+    // With the line: a stop leaves neither.
+    type.subtype = std::move(named);
+    type.fixedSizeSamples = fixedSize;
+    type.temporalCompression = temporal;
+    type.sampleSize = sampleSize;
     return line;
 }
 
 std::string DescribeFormat(GraphReader& r, model::MediaType& type) {
     std::string text;
     const FormatTypeInfo format = LookupFormatType(ReadGuidValue(r, text));
-    type.formatType = model::NamedGuid{Utf8FromAnsi(std::move(text)), std::string(format.name)};
+    model::NamedGuid named{Utf8FromAnsi(std::move(text)), std::string(format.name)};
     std::string line(kTypeIndent);
     line += format.name;
     line += r.SkipSeparator();
 
     const BlockHeader block = r.ReadBlockHeader();
-    type.formatSize = block.count;
     r.StepBack();  // the file position is now the block's first byte
     std::uint64_t rest = block.count;
+    std::vector<DecodedField> fields;
     if (format.decoder != FormatDecoder::None) {
         if (rest >= format.recordSize) {
             std::vector<std::uint8_t> record(format.recordSize);
             r.ReadRaw(record.data(), record.size());
-            type.fields = DecodeFormatFields(format.decoder, record);
-            AppendFieldLines(line, type.fields);
+            fields = DecodeFormatFields(format.decoder, record);
+            AppendFieldLines(line, fields);
             rest -= format.recordSize;
         }
         if (rest > 0) line += "<" + DataNotice(rest) + " >";
     }
     // The bytes no field took, for the model.
-    type.undecoded.resize(static_cast<std::size_t>(rest));
-    r.ReadRaw(type.undecoded.data(), type.undecoded.size());
+    std::vector<std::uint8_t> undecoded(static_cast<std::size_t>(rest));
+    r.ReadRaw(undecoded.data(), undecoded.size());
     r.NextChar();  // drops the stale look-ahead, loads the unit after the block
+    // With the line: a stop leaves neither.
+    type.formatType = std::move(named);
+    type.formatSize = block.count;
+    type.fields = std::move(fields);
+    type.undecoded = std::move(undecoded);
     return line;
 }
 

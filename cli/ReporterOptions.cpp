@@ -112,7 +112,10 @@ Options:
   -f, --format FORMAT   text   plain text
                         ansi   text with ANSI colours and bold
                         json   {"file", "complete", "lines": [{"text", "color",
-                               "bold"}], "stopped"}; several files: an array
+                               "bold"}], "stopped", "graph"}: the lines and the
+                               graph as typed data (see the schema
+                               quorvel-report.schema.json); several files: an
+                               array
                         rtf    a rich text document, as the window saves logs
                         html   one self-contained page
                         Default: from the extension of -o (.rtf and .log: rtf,

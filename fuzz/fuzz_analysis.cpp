@@ -8,12 +8,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <sstream>
 #include <string>
 
+#include <nlohmann/json.hpp>
+
 #include "analysis/GraphAnalyzer.hpp"
-#include "report/ReportExport.hpp"
 #include "catalog/FilterCatalog.hpp"
 #include "fuzz/FuzzCheck.hpp"
+#include "report/ReportExport.hpp"
 #include "tests/support/AnalysisHarness.hpp"
 #include "tests/support/WellKnown.hpp"
 
@@ -74,6 +77,26 @@ const FilterCatalog& FixedCatalog() {
     return catalog;
 }
 
+// The JSON parses back, strictly, and its graph holds what the model holds.
+void CheckJsonReadsBack(const ReportView& report, const AnalysisResult& result) {
+    std::ostringstream out;
+    WriteJsonReport(out, report, result);
+    const nlohmann::json doc = nlohmann::json::parse(out.str());  // throws, and so fails, on malformed JSON
+    const nlohmann::json& graph = doc.at("graph");
+    QUORVEL_FUZZ_CHECK(graph.at("filters").size() == result.graph.filters.size());
+    QUORVEL_FUZZ_CHECK(graph.at("connections").size() == result.graph.connections.size());
+    QUORVEL_FUZZ_CHECK(graph.at("version").is_null() == !result.graph.version.has_value());
+    for (std::size_t i = 0; i < result.graph.filters.size(); ++i) {
+        const nlohmann::json& f = graph["filters"][i];
+        QUORVEL_FUZZ_CHECK(f.at("data").at("hex").get<std::string>().size() == 2 * result.graph.filters[i].data.size());
+        QUORVEL_FUZZ_CHECK(f.at("clsid").get<std::string>().size() == 38);
+    }
+    for (std::size_t i = 0; i < result.graph.connections.size(); ++i) {
+        const nlohmann::json& type = graph["connections"][i].at("mediaType");
+        QUORVEL_FUZZ_CHECK(type.at("fields").size() == result.graph.connections[i].mediaType.fields.size());
+    }
+}
+
 void AnalyseAndWrite(std::span<const std::uint8_t> bytes, const FilterCatalog* catalog, bool everyWriter) {
     const AnalysisEnvironment env = testing::TestEnvironment(catalog);
     ReportView report;
@@ -105,6 +128,7 @@ void AnalyseAndWrite(std::span<const std::uint8_t> bytes, const FilterCatalog* c
         QUORVEL_FUZZ_CHECK(static_cast<bool>(out));
         if (format == ReportFormat::Text) QUORVEL_FUZZ_CHECK(out.count() == expectedText);
     }
+    if (everyWriter) CheckJsonReadsBack(report, result);
 }
 
 }  // namespace

@@ -12,6 +12,8 @@ run=(build-essential cmake ninja-build pkg-config nlohmann-json3-dev
   qt6-base-dev qt6-qpa-plugins libjpeg62-turbo-dev fonts-liberation2 fonts-dejavu-core)
 
 test=(libgtest-dev libbenchmark-dev
+  # The JSON report checked against its schema.
+  python3 python3-jsonschema
   # The window's tests and scripts/screenshot.sh on a virtual display.
   xvfb xauth openbox xdotool xclip imagemagick
   # Fuzzing: clang's libFuzzer and sanitizer runtimes.
