@@ -42,7 +42,8 @@ check_tree() {
   "${QUORVEL_CMAKE:-cmake}" --install "$build" --prefix "$tree" >/dev/null
   local expected=(bin/quorvel bin/quorvel-report
     "share/applications/$id.desktop" "share/mime/packages/$id.xml" "share/metainfo/$id.metainfo.xml"
-    share/bash-completion/completions/quorvel-report "share/icons/hicolor/scalable/apps/$id.svg")
+    share/bash-completion/completions/quorvel-report "share/icons/hicolor/scalable/apps/$id.svg"
+    share/quorvel/quorvel-report.schema.json)
   local size page
   for size in 16 22 24 32 48 64 128 256; do expected+=("share/icons/hicolor/${size}x$size/apps/$id.png"); done
   for page in quorvel quorvel-report; do expected+=("$(man_page "$page" | sed "s|^$tree/||")"); done
