@@ -23,9 +23,9 @@ model::PinEnd ReadPinEnd(AnalysisState& s, std::string& header) {
     const std::uint64_t at = r.Cursor();
     const std::size_t index = FilterAt(s, r.ReadNumber(4), at);
     if (!s.keepGraph) {
-        header += Utf8FromAnsi(s.GraphFilterList[index].GraphName);
+        AppendUtf8FromAnsi(header, s.GraphFilterList[index].GraphName);
         header += r.SkipSeparator();
-        header += Utf8FromAnsi(r.ReadQuoted());
+        AppendUtf8FromAnsi(header, r.ReadQuoted());
         return end;
     }
     const model::Filter& filter = s.graph.filters[index];

@@ -140,9 +140,18 @@ std::string DescribeProxy(AnalysisState& s, std::string_view clsidText, model::F
 }
 
 std::string DataBlockNotice(AnalysisState& s, model::Filter& filter) {
-    const std::vector<std::uint8_t>& block = ReadFilterData(s.reader, filter);
-    if (block.empty()) return {};
-    return "<" + DataNotice(block.size()) + " >";
+    std::uint64_t size = 0;
+    if (s.keepGraph) {
+        size = ReadFilterData(s.reader, filter).size();
+    } else {
+        // Passed over: nothing of the bytes is shown.
+        const BlockHeader block = s.reader.ReadBlockHeader();
+        s.reader.SkipRaw(block.count);
+        s.reader.NextChar();
+        size = block.count;
+    }
+    if (size == 0) return {};
+    return "<" + DataNotice(size) + " >";
 }
 
 std::string DescribeOtherFilter(const AnalysisState& s, const Guid& clsid, std::string_view clsidText,

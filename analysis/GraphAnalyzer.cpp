@@ -108,7 +108,7 @@ void ReadSections(GraphReader& r, ByteSource& source, ReportView& report, Analys
         model::MediaType& type = s.graph.connections.back().mediaType;
         report.AddLine(DescribeMajorType(r, type));
         report.AddLine(DescribeSubtype(r, type));
-        report.AddLine(DescribeFormat(r, type));
+        report.AddLine(DescribeFormat(r, type, s.keepGraph));
         r.ReadLine();
         report.AddBlankLine();
         if (!s.keepGraph) s.graph.connections.pop_back();

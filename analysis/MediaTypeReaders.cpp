@@ -1,5 +1,6 @@
 #include "analysis/MediaTypeReaders.hpp"
 
+#include <array>
 #include <vector>
 
 #include "analysis/AnalysisState.hpp"
@@ -65,7 +66,7 @@ std::string DescribeSubtype(GraphReader& r, model::MediaType& type) {
     return line;
 }
 
-std::string DescribeFormat(GraphReader& r, model::MediaType& type) {
+std::string DescribeFormat(GraphReader& r, model::MediaType& type, bool keep) {
     std::string text;
     const FormatTypeInfo format = LookupFormatType(ReadGuidValue(r, text));
     model::NamedGuid named{Utf8FromAnsi(std::move(text)), std::string(format.name)};
@@ -79,17 +80,23 @@ std::string DescribeFormat(GraphReader& r, model::MediaType& type) {
     std::vector<DecodedField> fields;
     if (format.decoder != FormatDecoder::None) {
         if (rest >= format.recordSize) {
-            std::vector<std::uint8_t> record(format.recordSize);
-            r.ReadRaw(record.data(), record.size());
-            fields = DecodeFormatFields(format.decoder, record);
+            std::array<std::uint8_t, kMaxFormatRecordSize> record;
+            const ByteSpan bytes(record.data(), format.recordSize);
+            r.ReadRaw(record.data(), bytes.size());
+            fields = DecodeFormatFields(format.decoder, bytes);
             AppendFieldLines(line, fields);
             rest -= format.recordSize;
         }
         if (rest > 0) line += "<" + DataNotice(rest) + " >";
     }
     // The bytes no field took, for the model.
-    std::vector<std::uint8_t> undecoded(static_cast<std::size_t>(rest));
-    r.ReadRaw(undecoded.data(), undecoded.size());
+    std::vector<std::uint8_t> undecoded;
+    if (keep) {
+        undecoded.resize(static_cast<std::size_t>(rest));
+        r.ReadRaw(undecoded.data(), undecoded.size());
+    } else {
+        r.SkipRaw(rest);
+    }
     r.NextChar();  // drops the stale look-ahead, loads the unit after the block
     // With the line: a stop leaves neither.
     type.formatType = std::move(named);

@@ -30,6 +30,7 @@ std::string DescribeSubtype(GraphReader& reader, model::MediaType& type);
 // its declared count: afterwards the reader is in step with its look-ahead on
 // the code unit right after the block, so the end-of-record read takes what
 // stands before the CR, then the CR LF.
-std::string DescribeFormat(GraphReader& reader, model::MediaType& type);
+// Without `keep`, the bytes no field takes are passed over, not read.
+std::string DescribeFormat(GraphReader& reader, model::MediaType& type, bool keep = true);
 
 }  // namespace quorvel

@@ -238,6 +238,13 @@ constexpr bool EveryFieldInsideItsRecord() {
 }
 static_assert(EveryFieldInsideItsRecord(), "a field row lies outside its record");
 
+constexpr bool EveryRecordWithinTheLargest() {
+    for (const RecordLayout& layout : kRecordLayouts)
+        if (layout.size > kMaxFormatRecordSize) return false;
+    return true;
+}
+static_assert(EveryRecordWithinTheLargest(), "a record is larger than kMaxFormatRecordSize");
+
 // One row's field, read through the checked span readers.
 DecodedField ReadField(const FieldRow& row, ByteSpan record, std::size_t at) {
     DecodedField field;

@@ -49,6 +49,9 @@ void AppendFieldLines(std::string& out, const std::vector<DecodedField>& fields)
 // The field lines of a record; empty for FormatDecoder::None.
 std::string DecodeFormatRecord(FormatDecoder decoder, ByteSpan record);
 
+// The largest S of any decoder (MPEG2VIDEOINFO).
+inline constexpr std::size_t kMaxFormatRecordSize = 136;
+
 // S, the size of the decoder's fixed record: 88, 112, 18, 104, 136, 48 or 32
 // bytes; 0 for FormatDecoder::None.
 std::size_t FormatRecordSize(FormatDecoder decoder);

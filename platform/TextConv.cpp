@@ -77,6 +77,14 @@ std::string Utf8FromAnsi(std::string&& ansi) {
     return Utf8FromAnsi(std::string_view(ansi));
 }
 
+void AppendUtf8FromAnsi(std::string& out, std::string_view ansi) {
+    if (PlainAscii(ansi)) {
+        out += ansi;
+        return;
+    }
+    for (char c : ansi) AppendUtf8FromAnsi(out, static_cast<unsigned char>(c));
+}
+
 std::string Utf8FromAnsi(std::string_view ansi) {
     if (PlainAscii(ansi)) return std::string(ansi);
     std::string out;

@@ -26,6 +26,7 @@ inline char AnsiFromCodeUnit(std::uint16_t unit) {
 // bytes (0x81 0x8D 0x8F 0x90 0x9D) become '?'.
 void AppendUtf8FromAnsi(std::string& out, unsigned char byte);
 std::string Utf8FromAnsi(std::string_view ansi);
+void AppendUtf8FromAnsi(std::string& out, std::string_view ansi);
 // The same, taking the text: plain ASCII (nearly every graph text) is kept
 // as it is, without a copy.
 std::string Utf8FromAnsi(std::string&& ansi);
