@@ -40,7 +40,7 @@ ParsedOptions ParseReporterOptions(const std::vector<std::string>& args) {
             if (!v) return parsed;
             o.format = ParseReportFormat(*v);
             if (!o.format) {
-                parsed.error = "unknown format \"" + *v + "\" (text, ansi, json, rtf or html)";
+                parsed.error = "unknown format \"" + *v + "\" (text, ansi, json, rtf, html, dot or svg)";
                 return parsed;
             }
         } else if (name == "--color" || name == "--colour") {

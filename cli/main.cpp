@@ -1,4 +1,5 @@
 // quorvel-report: the Quorvel report of graph files, for scripts and batch work.
+#include <algorithm>
 #include <clocale>
 #include <cstdlib>
 #include <iostream>
@@ -10,6 +11,8 @@
 #include "catalog/CatalogFile.hpp"
 #include "catalog/InstalledCatalog.hpp"
 #include "cli/ReporterOptions.hpp"
+#include "diagram/GraphDiagram.hpp"
+#include "diagram/GraphLayout.hpp"
 #include "platform/ComApartment.hpp"
 #include "platform/OutputFile.hpp"
 #include "platform/Paths.hpp"
@@ -74,6 +77,30 @@ void TellStop(const std::string& file, const AnalysisResult& result) {
                   << "\n";
 }
 
+// The last component of a path as given: the graph's name in its picture.
+std::string FileName(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The graph drawn for DOT, SVG and the HTML page; a drawing that fails is
+// said on standard error and counts as a failed run.
+GraphPictures Pictures(ReportFormat format, int& status) {
+    GraphPictures pictures;
+    pictures.dot = [](const AnalysisResult& r) { return diagram::DotText(r.graph, FileName(r.file)); };
+    if (format == ReportFormat::Html && !diagram::LayoutAvailable()) return pictures;  // the page without picture
+    pictures.svg = [&status](const AnalysisResult& r) {
+        try {
+            return diagram::RenderSvg(diagram::DotText(r.graph, FileName(r.file)));
+        } catch (const diagram::LayoutError& e) {
+            std::cerr << "quorvel-report: " << r.file << ": cannot draw the graph: " << e.what() << "\n";
+            status = std::max(status, 1);
+            return std::string();
+        }
+    };
+    return pictures;
+}
+
 bool OutputIsTerminal(const ReporterOptions& options) {
     return (options.output.empty() || options.output == "-") && isatty(1) != 0;
 }
@@ -103,22 +130,26 @@ int Run(const std::vector<std::string>& args) {
     const bool color = ColorWanted(options.color, OutputIsTerminal(options), std::getenv("NO_COLOR"),
                                    std::getenv("TERM"));
     const ReportFormat format = ChooseReportFormat(options, color);
+    if (format == ReportFormat::Svg && options.files.size() > 1)
+        return UsageError("an SVG document is the picture of one graph: give one file (or use --format html)");
     const SystemDateFormats dates;
     AnalysisEnvironment env;
     env.catalog = &catalog;
     env.dates = &dates;
-    env.keepGraph = format == ReportFormat::Json;
+    // Only what is shown is kept: the lines alone need no model.
+    env.keepGraph = format != ReportFormat::Text && format != ReportFormat::Ansi && format != ReportFormat::Rtf;
 
-    const std::unique_ptr<ReportDocument> document = MakeReportDocument(output.Stream(), format, options.files);
+    int status = 0;
+    const std::unique_ptr<ReportDocument> document =
+        MakeReportDocument(output.Stream(), format, options.files, Pictures(format, status));
     ReportView report;
     report.StreamTo(document->StreamingSink());
-    int status = 0;
     for (const std::string& file : options.files) {
         const AnalysisResult result =
             file == kStandardInputName ? AnalyzeStandardInput(report, env) : AnalyzeGraphFile(PathFromUtf8(file), report, env);
         document->Add(report, result);
         if (!result.complete) {
-            status = 1;
+            status = std::max(status, 1);
             TellStop(file, result);
         }
         if (output.Failed()) break;  // the rest could not be written either

@@ -24,14 +24,35 @@ private:
 // One file: exactly the one-report document.
 class SingleDocument final : public ReportDocument {
 public:
-    SingleDocument(std::ostream& out, ReportFormat format) : out_(out), format_(format) {}
+    SingleDocument(std::ostream& out, ReportFormat format, GraphPictures pictures)
+        : out_(out), format_(format), pictures_(std::move(pictures)) {}
     void Add(const ReportView& report, const AnalysisResult& result) override {
-        if (result.Reported()) WriteReport(out_, format_, report, result);
+        if (!result.Reported()) return;
+        if (format_ == ReportFormat::Html && pictures_.svg)
+            WriteHtmlReport(out_, report, result, pictures_.svg(result));
+        else
+            WriteReport(out_, format_, report, result);
     }
 
 private:
     std::ostream& out_;
     ReportFormat format_;
+    GraphPictures pictures_;
+};
+
+// The graph's picture, one per file: DOT graphs follow one another; an SVG
+// document is one picture.
+class PictureDocument final : public ReportDocument {
+public:
+    explicit PictureDocument(std::ostream& out, std::function<std::string(const AnalysisResult&)> draw)
+        : out_(out), draw_(std::move(draw)) {}
+    void Add(const ReportView&, const AnalysisResult& result) override {
+        if (result.Reported() && draw_) out_ << draw_(result);
+    }
+
+private:
+    std::ostream& out_;
+    std::function<std::string(const AnalysisResult&)> draw_;
 };
 
 // Several files.  A file that could not be opened has an element of its own
@@ -112,7 +133,8 @@ private:
 
 class HtmlPage final : public SeveralDocument {
 public:
-    HtmlPage(std::ostream& out, std::vector<std::string> files) : SeveralDocument(out), files_(std::move(files)) {}
+    HtmlPage(std::ostream& out, std::vector<std::string> files, GraphPictures pictures)
+        : SeveralDocument(out), files_(std::move(files)), pictures_(std::move(pictures)) {}
 
 private:
     static std::string Anchor(std::size_t index) { return "report-" + std::to_string(index); }
@@ -136,6 +158,7 @@ private:
     }
     void Report(std::size_t index, const ReportView& report, const AnalysisResult& result) override {
         SectionStart(index, result);
+        if (pictures_.svg) report_export::WriteHtmlPicture(out_, pictures_.svg(result));
         out_ << "<pre>";
         report_export::WriteHtmlLines(out_, report, colors_);
         out_ << "</pre>\n</section>\n";
@@ -150,20 +173,23 @@ private:
     void End() override { out_ << "</body>\n</html>\n"; }
 
     std::vector<std::string> files_;
+    GraphPictures pictures_;
     const ColorTable colors_{kReportPalette};
 };
 
 }  // namespace
 
 std::unique_ptr<ReportDocument> MakeReportDocument(std::ostream& out, ReportFormat format,
-                                                   std::vector<std::string> files) {
+                                                   std::vector<std::string> files, GraphPictures pictures) {
     if (format == ReportFormat::Text || format == ReportFormat::Ansi)
         return std::make_unique<StreamedDocument>(out, format);
-    if (files.size() <= 1) return std::make_unique<SingleDocument>(out, format);
+    if (format == ReportFormat::Dot) return std::make_unique<PictureDocument>(out, std::move(pictures.dot));
+    if (format == ReportFormat::Svg) return std::make_unique<PictureDocument>(out, std::move(pictures.svg));
+    if (files.size() <= 1) return std::make_unique<SingleDocument>(out, format, std::move(pictures));
     switch (format) {
         case ReportFormat::Json: return std::make_unique<JsonArray>(out);
         case ReportFormat::Rtf: return std::make_unique<RtfDocument>(out);
-        default: return std::make_unique<HtmlPage>(out, std::move(files));
+        default: return std::make_unique<HtmlPage>(out, std::move(files), std::move(pictures));
     }
 }
 

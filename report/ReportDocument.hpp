@@ -8,6 +8,7 @@
 // files could all not be opened writes nothing at all.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -32,8 +33,17 @@ public:
     virtual void Finish() {}
 };
 
-// `files` as they will be analysed, shown as the HTML page's list.
+// What draws the graph, for the documents that show it: DOT text and SVG
+// (which stands above the report in HTML).  Given by the front-end, which
+// has the diagram; an empty text draws nothing.
+struct GraphPictures {
+    std::function<std::string(const AnalysisResult&)> dot;
+    std::function<std::string(const AnalysisResult&)> svg;
+};
+
+// `files` as they will be analysed, shown as the HTML page's list.  DOT
+// documents hold one graph per file; an SVG document one picture.
 std::unique_ptr<ReportDocument> MakeReportDocument(std::ostream& out, ReportFormat format,
-                                                   std::vector<std::string> files);
+                                                   std::vector<std::string> files, GraphPictures pictures = {});
 
 }  // namespace quorvel

@@ -63,12 +63,14 @@ void AppendAnsiStyle(std::string& out, Color color, bool bold) {
 }  // namespace
 
 std::optional<ReportFormat> ParseReportFormat(std::string_view name) {
-    static constexpr std::array<std::pair<std::string_view, ReportFormat>, 5> kNames = {{
+    static constexpr std::array<std::pair<std::string_view, ReportFormat>, 7> kNames = {{
         {"text", ReportFormat::Text},
         {"ansi", ReportFormat::Ansi},
         {"json", ReportFormat::Json},
         {"rtf", ReportFormat::Rtf},
         {"html", ReportFormat::Html},
+        {"dot", ReportFormat::Dot},
+        {"svg", ReportFormat::Svg},
     }};
     for (const auto& [known, format] : kNames)
         if (EqualsIgnoringCase(name, known)) return format;
@@ -76,7 +78,10 @@ std::optional<ReportFormat> ParseReportFormat(std::string_view name) {
 }
 
 std::optional<ReportFormat> ReportFormatForExtension(std::string_view path) {
-    static constexpr std::array<std::pair<std::string_view, ReportFormat>, 6> kExtensions = {{
+    static constexpr std::array<std::pair<std::string_view, ReportFormat>, 9> kExtensions = {{
+        {"dot", ReportFormat::Dot},
+        {"gv", ReportFormat::Dot},
+        {"svg", ReportFormat::Svg},
         {"rtf", ReportFormat::Rtf},
         {"log", ReportFormat::Rtf},
         {"html", ReportFormat::Html},
@@ -98,6 +103,8 @@ void WriteReport(std::ostream& out, ReportFormat format, const ReportView& repor
         case ReportFormat::Json: WriteJsonReport(out, report, result); return;
         case ReportFormat::Rtf: WriteRtfReport(out, report); return;
         case ReportFormat::Html: WriteHtmlReport(out, report, result); return;
+        case ReportFormat::Dot:
+        case ReportFormat::Svg: return;
     }
 }
 

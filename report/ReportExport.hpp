@@ -13,16 +13,20 @@
 
 namespace quorvel {
 
-enum class ReportFormat { Text, Ansi, Json, Rtf, Html };
+// The report's lines in five forms; the graph's picture in two (Dot, Svg),
+// which the front-end draws (see ReportDocument's GraphPictures).
+enum class ReportFormat { Text, Ansi, Json, Rtf, Html, Dot, Svg };
 
-// "text", "ansi", "json", "rtf" or "html", in any letter case.
+// "text", "ansi", "json", "rtf", "html", "dot" or "svg", in any letter case.
 std::optional<ReportFormat> ParseReportFormat(std::string_view name);
 
 // The format a file name asks for by its extension: .rtf and .log (the
-// window's saved logs) give RTF, .html/.htm HTML, .json JSON, .txt plain text.
+// window's saved logs) give RTF, .html/.htm HTML, .json JSON, .txt plain text,
+// .dot/.gv DOT, .svg SVG.
 // Letter case is ignored.  Any other or no extension gives nullopt.
 std::optional<ReportFormat> ReportFormatForExtension(std::string_view path);
 
+// The lines in one of the five report forms; nothing for Dot and Svg.
 void WriteReport(std::ostream& out, ReportFormat format, const ReportView& report,
                  const AnalysisResult& result);
 
@@ -49,6 +53,8 @@ void WriteJsonReport(std::ostream& out, const ReportView& report, const Analysis
 void WriteRtfReport(std::ostream& out, const ReportView& report);
 
 // A self-contained HTML page: the lines in a <pre>, one <span> per line.
-void WriteHtmlReport(std::ostream& out, const ReportView& report, const AnalysisResult& result);
+// `picture`, an SVG document of the graph, stands above the report when given.
+void WriteHtmlReport(std::ostream& out, const ReportView& report, const AnalysisResult& result,
+                     std::string_view picture = {});
 
 }  // namespace quorvel

@@ -42,6 +42,8 @@ void WriteRtfHead(std::ostream& out, const ColorTable& colors);
 void WriteRtfParagraphs(std::ostream& out, const ReportView& report, const ColorTable& colors);
 void WriteHtmlHead(std::ostream& out, const ColorTable& colors, std::string_view title);
 void WriteHtmlLines(std::ostream& out, const ReportView& report, const ColorTable& colors);
+// An SVG document inline, in a figure; nothing for an empty one.
+void WriteHtmlPicture(std::ostream& out, std::string_view svg);
 void AppendHtmlText(std::string& out, std::string_view text);
 
 }  // namespace quorvel::report_export

@@ -64,6 +64,15 @@ void WriteHtmlHead(std::ostream& out, const ColorTable& colors, std::string_view
     out << PageHead(colors, title);
 }
 
+void WriteHtmlPicture(std::ostream& out, std::string_view svg) {
+    // The SVG document without its XML prologue, inline in the page.
+    const std::size_t start = svg.find("<svg");
+    if (start == std::string_view::npos) return;
+    out << "<figure>\n";
+    out.write(svg.data() + start, static_cast<std::streamsize>(svg.size() - start));
+    out << "</figure>\n";
+}
+
 void WriteHtmlLines(std::ostream& out, const ReportView& report, const ColorTable& colors) {
     std::string buf;
     report.ForEachLine([&](std::string_view line, Color color, bool bold) {
@@ -76,10 +85,12 @@ void WriteHtmlLines(std::ostream& out, const ReportView& report, const ColorTabl
 
 }  // namespace report_export
 
-void WriteHtmlReport(std::ostream& out, const ReportView& report, const AnalysisResult& result) {
+void WriteHtmlReport(std::ostream& out, const ReportView& report, const AnalysisResult& result,
+                     std::string_view picture) {
     const report_export::ColorTable colors(report);
     report_export::WriteHtmlHead(out, colors,
                                  result.file.empty() ? std::string_view("Quorvel report") : FileName(result.file));
+    report_export::WriteHtmlPicture(out, picture);
     out << "<pre>";
     report_export::WriteHtmlLines(out, report, colors);
     out << "</pre>\n</body>\n</html>\n";

@@ -1,0 +1,130 @@
+// The picture of the graph: its DOT text read back by Graphviz's own reader,
+// the short media types on the edges, and the nodes of connection ends that
+// a name alone does not resolve.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "diagram/GraphDiagram.hpp"
+#include "diagram/GraphLayout.hpp"
+#include "tests/support/AnalysisHarness.hpp"
+
+#ifdef QUORVEL_HAVE_GRAPHVIZ
+#include <graphviz/cgraph.h>
+#endif
+
+namespace quorvel::testing {
+namespace {
+
+model::Filter NamedFilter(std::string id, std::string name) {
+    model::Filter f;
+    f.id = std::move(id);
+    f.name = std::move(name);
+    f.clsid = std::string(wellknown::kAviSplitter);
+    return f;
+}
+
+model::Connection Between(const model::Graph& g, const std::string& from, const std::string& to) {
+    const auto end = [&](const std::string& name, const char* pin) {
+        model::PinEnd e{name, std::nullopt, pin};
+        std::size_t bearers = 0;
+        for (const model::Filter& f : g.filters)
+            if (f.name == name) ++bearers, e.filterId = f.id;
+        if (bearers != 1) e.filterId.reset();
+        return e;
+    };
+    return model::Connection{end(from, "Out \"1\""), end(to, "In <&>"), {}};
+}
+
+// Names that DOT and its HTML labels would take for syntax.
+model::Graph HostileGraph() {
+    model::Graph g;
+    g.filters.push_back(NamedFilter("0001", R"(Source "quoted" \back\ <b>&amp;)"));
+    g.filters.push_back(NamedFilter("0002", "Décodeur — 図"));
+    g.filters.push_back(NamedFilter("0003", "Twin"));
+    g.filters.push_back(NamedFilter("0004", "Twin"));
+    g.connections.push_back(Between(g, g.filters[0].name, g.filters[1].name));
+    g.connections.push_back(Between(g, g.filters[1].name, "Twin"));     // names two filters
+    g.connections.push_back(Between(g, "Twin", "Nowhere"));             // and one that names none
+    g.connections.push_back(Between(g, g.filters[0].name, "Nowhere"));  // the same unresolved node again
+    return g;
+}
+
+#ifdef QUORVEL_HAVE_GRAPHVIZ
+struct Counts {
+    int nodes = -1;
+    int edges = -1;
+};
+
+// Graphviz's own reader: -1 when it refuses the text.
+Counts ReadBack(const std::string& dot) {
+    Counts c;
+    Agraph_t* g = agmemread(dot.c_str());
+    if (!g) return c;
+    c.nodes = agnnodes(g);
+    c.edges = agnedges(g);
+    agclose(g);
+    return c;
+}
+
+TEST(Diagram, GraphvizReadsTheDotTextWithANodePerFilterAndAnEdgePerConnection) {
+    const model::Graph g = HostileGraph();
+    const std::string dot = diagram::DotText(g, R"(a "title" \ too)");
+    const Counts c = ReadBack(dot);
+    // Four filters and the two unresolved names ("Twin" and "Nowhere").
+    EXPECT_EQ(c.nodes, 6) << dot;
+    EXPECT_EQ(c.edges, 4) << dot;
+    for (const char* mark : {"non résolu : plusieurs filtres portent ce nom", "non résolu : aucun filtre ne porte ce nom",
+                             "&lt;b&gt;&amp;amp;", "Décodeur — 図"})
+        EXPECT_NE(dot.find(mark), std::string::npos) << mark;
+    const std::string svg = diagram::RenderSvg(dot);
+    EXPECT_NE(svg.find("<svg"), std::string::npos);
+    EXPECT_EQ(svg.find("<!DOCTYPE"), std::string::npos);  // standalone
+}
+
+TEST(Diagram, AStoppedAnalysisDrawsWhatWasRead) {
+    GraphStream s;
+    s.Filters().Filter({"0001", "A", wellknown::kAviSplitter}).Filter({"0002", "B", wellknown::kAviSplitter});
+    s.Connections().Connection({1, "Out", 2, "In", {}});
+    const Bytes whole = GraphFile(s.bytes(), 3072, false);
+    for (std::size_t size = 3072; size < whole.size(); size += 29) {
+        const Analysed a = AnalyzeFileBytes(Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size)));
+        const Counts c = ReadBack(diagram::DotText(a.result.graph, "cut"));
+        EXPECT_EQ(c.nodes, static_cast<int>(a.result.graph.filters.size())) << size;
+        EXPECT_EQ(c.edges, static_cast<int>(a.result.graph.connections.size())) << size;
+    }
+}
+#endif
+
+TEST(Diagram, EdgesSayTheMediaTypeInAFewWords) {
+    struct Case {
+        MediaTypeSpec type;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {{wellknown::kMediatypeVideo, wellknown::kSubtypeRgb24, '1', '0', "0000921600", wellknown::kFormatVideoInfo,
+          VideoInfoHeader(640, -480, 24, 0)},
+         "Video RGB24 640×480"},
+        {{wellknown::kMediatypeAudio, wellknown::kSubtypePcm, '1', '0', "0000000004", wellknown::kFormatWaveFormatEx,
+          WaveFormatEx(1, 2, 44100, 16)},
+         "Audio PCM 44100 Hz 2 ch"},
+        {{wellknown::kMediatypeVideo, "{E06D8026-DB46-11CF-B4D1-00805F6CBBEA}", '0', '1', "0000000000",
+          wellknown::kGuidNull},
+         "MPEG2 Video"},
+        {{"{12345678-9ABC-DEF0-1234-56789ABCDEF0}", "{12345678-9ABC-DEF0-1234-56789ABCDEF1}", '0', '0', "0000000000",
+          wellknown::kGuidNull},
+         "{12345678-9ABC-DEF0-1234-56789ABCDEF1}"},
+    };
+    for (const Case& c : cases) {
+        GraphStream s;
+        s.Filters().Filter({"0001", "A", wellknown::kAviSplitter}).Filter({"0002", "B", wellknown::kAviSplitter});
+        s.Connections().Connection({1, "Out", 2, "In", c.type});
+        s.Clock(false, "0000").End();
+        const Analysed a = AnalyzeStream(s);
+        ASSERT_EQ(a.result.graph.connections.size(), 1u);
+        EXPECT_EQ(diagram::ShortMediaType(a.result.graph.connections[0].mediaType), c.expected);
+    }
+}
+
+}  // namespace
+}  // namespace quorvel::testing
