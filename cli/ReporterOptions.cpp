@@ -99,7 +99,7 @@ ReportFormat ChooseReportFormat(const ReporterOptions& o, bool colorWanted) {
 }
 
 std::string ReporterUsage() {
-    return R"(Usage: quorvel-report [--format text|ansi|json|rtf|html] [--color=auto|always|never]
+    return R"(Usage: quorvel-report [--format text|ansi|json|rtf|html|dot|svg] [--color=auto|always|never]
                       [-o FILE] [--catalog-file FILE | --no-catalog] FILE...
        quorvel-report --dump-catalog [-o FILE] [--catalog-file FILE | --no-catalog]
 
@@ -117,10 +117,15 @@ Options:
                                quorvel-report.schema.json); several files: an
                                array
                         rtf    a rich text document, as the window saves logs
-                        html   one self-contained page
+                        html   one self-contained page: the graph's picture,
+                               then the report
+                        dot    the graph for Graphviz: a node per filter, its
+                               pins as ports, an edge per connection
+                        svg    the graph's picture, laid out by Graphviz (one
+                               file only)
                         Default: from the extension of -o (.rtf and .log: rtf,
-                        .html, .json, .txt), else ansi when colour is on and
-                        text otherwise.
+                        .html, .json, .txt, .dot and .gv, .svg), else ansi
+                        when colour is on and text otherwise.
       --color WHEN      auto (default): colour on a terminal, unless NO_COLOR
                         is set and not empty or TERM is dumb; always; never.
                         It chooses between ansi and text when --format and
@@ -149,7 +154,8 @@ source is reported on standard error and the rest of the catalog is used.
 
 Several files make one document: text and ANSI reports follow one another;
 RTF is one document with a page break between reports; HTML one page with
-the list of files and a section per file; JSON one array of the objects.
+the list of files and a section per file; JSON one array of the objects; DOT
+one graph per file.
 
 Exit status:
   0  every analysis ran to its end
