@@ -68,8 +68,10 @@ void WriteHtmlPicture(std::ostream& out, std::string_view svg) {
     // The SVG document without its XML prologue, inline in the page.
     const std::size_t start = svg.find("<svg");
     if (start == std::string_view::npos) return;
-    out << "<figure>\n";
-    out.write(svg.data() + start, static_cast<std::streamsize>(svg.size() - start));
+    // As wide as the page at most, its proportions kept.
+    out << "<figure style=\"margin: 8px\">\n<svg style=\"max-width: 100%; height: auto\"";
+    const std::string_view rest = svg.substr(start + 4);
+    out.write(rest.data(), static_cast<std::streamsize>(rest.size()));
     out << "</figure>\n";
 }
 

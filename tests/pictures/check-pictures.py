@@ -52,7 +52,7 @@ def check(path):
         failures.append(f"{name}: the SVG names an outside document type")
 
     page = run([report, "--format", "html", "--no-catalog", path]).decode("utf-8")
-    figure = re.search(r"<figure>\n(<svg.*?</svg>)\s*</figure>\n<pre>", page, re.S)
+    figure = re.search(r"<figure[^>]*>\n(<svg.*?</svg>)\s*</figure>\n<pre>", page, re.S)
     if not figure or len(ET.fromstring(figure.group(1)).findall(f".//{SVG}g[@class='node']")) != len(filters):
         failures.append(f"{name}: the HTML page does not carry the picture above the report")
     elif not all(html.escape(f, quote=False) in page for f in filters):
