@@ -18,18 +18,24 @@
 namespace quorvel {
 
 struct AnalysisState {
+    AnalysisState(GraphReader& r, const FilterCatalog& c, model::Graph& g) : reader(r), catalog(c), graph(g) {}
+
     GraphReader& reader;
     const FilterCatalog& catalog;
     model::Graph& graph;
     bool keepGraph = true;  // else the model's filters and connections are let go once read
+    // Details: add their lines; the last filter's bytes its line only counts.
+    bool details = false;
+    std::vector<std::uint8_t> filterBytesShownAsCount;
     // A deque: graphs of thousands of filters grow it without moving records.
     std::deque<TfilterItem> GraphFilterList;
     Color FilterLineColor = kBlack;
-    // Records a filter read whole, in the model too.
-    void AddFilter(TfilterItem entry, model::Filter filter);
     // Whether the name of the filter at this position names no other filter;
     // known once the filters section is read.
     std::vector<bool> nameIsUnique;
+
+    // Records a filter read whole, in the model too.
+    void AddFilter(TfilterItem entry, model::Filter filter);
     void FiltersRead();
 };
 

@@ -84,7 +84,10 @@ std::string DescribeDmoWrapper(AnalysisState& s, std::string_view, model::Filter
         text += *data.catalogName + " ";
     }
     text += data.clsid + " cat= " + data.category.name.value_or(data.category.guid);
-    if (block.size() > 32) text += " <" + DataNotice(block.size() - 32) + " >";
+    if (block.size() > 32) {
+        text += " <" + DataNotice(block.size() - 32) + " >";
+        if (s.details) s.filterBytesShownAsCount.assign(block.begin() + 32, block.end());
+    }
     filter.dmo = std::move(data);
     return text;
 }
@@ -134,15 +137,19 @@ std::string DescribeProxy(AnalysisState& s, std::string_view clsidText, model::F
     } else {
         text = ": Proxy " + Utf8FromAnsi(clsidText);
     }
-    if (!block.empty()) text += " <" + DataNotice(block.size()) + " >";
+    if (!block.empty()) {
+        text += " <" + DataNotice(block.size()) + " >";
+        if (s.details) s.filterBytesShownAsCount = block;
+    }
     filter.proxy = std::move(proxy);
     return text;
 }
 
 std::string DataBlockNotice(AnalysisState& s, model::Filter& filter) {
     std::uint64_t size = 0;
-    if (s.keepGraph) {
+    if (s.keepGraph || s.details) {
         size = ReadFilterData(s.reader, filter).size();
+        if (s.details) s.filterBytesShownAsCount = filter.data;
     } else {
         // Passed over: nothing of the bytes is shown.
         const BlockHeader block = s.reader.ReadBlockHeader();
@@ -201,6 +208,7 @@ std::string DmoCategoryName(const Guid& category) {
 std::string ReadFilterEntry(AnalysisState& s) {
     GraphReader& r = s.reader;
     s.FilterLineColor = kBlack;
+    s.filterBytesShownAsCount.clear();
     TfilterItem entry;
     model::Filter filter;
 

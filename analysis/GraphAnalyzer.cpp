@@ -9,6 +9,7 @@
 #include "analysis/ClockSection.hpp"
 #include "analysis/ConnectionsSection.hpp"
 #include "analysis/FiltersSection.hpp"
+#include "analysis/ReportParts.hpp"
 #include "analysis/MediaTypeReaders.hpp"
 #include "platform/File.hpp"
 #include "platform/Paths.hpp"
@@ -24,6 +25,7 @@ struct Context {
     LocalDateTime today;
     std::string version;
     bool keepGraph;
+    bool details;
 };
 
 // The file name without its folder, a to z upper-cased and nothing else.
@@ -97,6 +99,12 @@ void ReadSections(GraphReader& r, ByteSource& source, ReportView& report, Analys
     while (r.CurrentIsDigit()) {
         const std::string line = ReadFilterEntry(s);
         report.AddColorLine(line, s.FilterLineColor);
+        if (s.details) {
+            // The bytes the line only counts, under it.
+            ReportParts parts(true);
+            AppendHexDump(parts, s.filterBytesShownAsCount, 6);
+            parts.WriteTo(report);
+        }
     }
     report.AddBlankLine();
     report.AddSeparatorLine();
@@ -106,9 +114,17 @@ void ReadSections(GraphReader& r, ByteSource& source, ReportView& report, Analys
     while (r.CurrentIsDigit()) {
         report.AddBoldLine(DescribeConnectionHeader(s));
         model::MediaType& type = s.graph.connections.back().mediaType;
-        report.AddLine(DescribeMajorType(r, type));
-        report.AddLine(DescribeSubtype(r, type));
-        report.AddLine(DescribeFormat(r, type, s.keepGraph));
+        const std::string major = DescribeMajorType(r, type);
+        ReportParts majorParts(s.details);
+        majorParts.Line(major);
+        DescribeGuidName(majorParts, *type.majorType, 9);
+        majorParts.WriteTo(report);
+        const std::string subtype = DescribeSubtype(r, type);
+        ReportParts subtypeParts(s.details);
+        subtypeParts.Line(subtype);
+        DescribeGuidName(subtypeParts, *type.subtype, 9);
+        subtypeParts.WriteTo(report);
+        DescribeFormat(r, type, FormatReading{s.keepGraph, s.details}).WriteTo(report);
         r.ReadLine();
         report.AddBlankLine();
         if (!s.keepGraph) s.graph.connections.pop_back();
@@ -147,7 +163,9 @@ AnalysisResult Run(const std::string& path, const std::function<ByteSource&()>& 
         report.SetByteLimit(static_cast<std::size_t>(ReportByteLimit(source.Size())));
         WriteHeader(report, path, stamp, c);
         GraphReader& r = reader.emplace(source);
-        AnalysisState state{r, c.catalog, result.graph, c.keepGraph, {}, kBlack, {}};
+        AnalysisState state(r, c.catalog, result.graph);
+        state.keepGraph = c.keepGraph;
+        state.details = c.details;
         ReadSections(r, source, report, state);
         result.complete = true;
     } catch (const AnalysisError& e) {
@@ -175,7 +193,7 @@ AnalysisResult Analyze(const std::filesystem::path& path, const std::function<By
     const DateFormats& dates = env.dates ? *env.dates : kSystemFormats;
     const LocalDateTime today = env.now ? env.now() : LocalNow();
     const Context context{env.catalog ? *env.catalog : kEmptyCatalog, dates, today,
-                          env.programVersion.empty() ? ProgramVersionText() : env.programVersion, env.keepGraph};
+                          env.programVersion.empty() ? ProgramVersionText() : env.programVersion, env.keepGraph, env.details};
 
     if (env.observer) env.observer->AnalysisStarted(path);
     // The stamp is taken before the file is opened; a file that vanished in

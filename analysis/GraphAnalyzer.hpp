@@ -41,6 +41,9 @@ struct AnalysisEnvironment {
     // result's model.  Output that shows only the lines (text, RTF) needs
     // neither, and a big graph then keeps nothing but its filters' names.
     bool keepGraph = true;
+    // Add lines under what they explain (frame rates, named codes, parameter
+    // sets, the bytes the report only counts), never changing a classic line.
+    bool details = false;
 };
 
 // "2.1.1", from the version pieces of the string table.

@@ -1,10 +1,12 @@
 #include "analysis/MediaTypeReaders.hpp"
 
-#include <array>
+#include <algorithm>
 #include <vector>
 
 #include "analysis/AnalysisState.hpp"
 #include "mediatypes/FormatDecoders.hpp"
+#include "mediatypes/FormatDetails.hpp"
+#include "mediatypes/GuidNames.hpp"
 #include "mediatypes/MediaTypeNames.hpp"
 #include "platform/TextConv.hpp"
 #include "resources/Strings.hpp"
@@ -19,10 +21,67 @@ bool FlagSet(std::uint16_t unit) { return (unit & 0xFF) > 0x30; }
 
 }  // namespace
 
+namespace {
+
+std::optional<std::string> SdkName(std::string_view guidText) {
+    if (const auto guid = TryParseGuid(guidText))
+        if (const auto name = KnownGuidName(*guid)) return std::string(*name);
+    return std::nullopt;
+}
+
+// The four-character code of a subtype built on the base media subtype GUID.
+std::optional<std::uint32_t> SubtypeFourcc(const model::MediaType& type) {
+    static constexpr Guid kBase = MakeGuid("{00000000-0000-0010-8000-00AA00389B71}");
+    if (!type.subtype) return std::nullopt;
+    const auto guid = TryParseGuid(type.subtype->guid);
+    if (!guid || !std::equal(guid->bytes.begin() + 4, guid->bytes.end(), kBase.bytes.begin() + 4)) return std::nullopt;
+    return ReadLe32(guid->bytes, 0);
+}
+
+constexpr std::string_view kFieldIndent = "          ";
+constexpr std::size_t kDetailIndent = 14;
+
+void DetailLines(ReportParts& parts, const TextLines& lines) {
+    for (const std::string& line : lines) parts.Detail(std::string(kDetailIndent, ' ') + line);
+}
+
+// The added lines that explain a field, under it.
+void DetailsAfter(ReportParts& parts, const DecodedField& field, const FormatBlockDetails& d) {
+    const std::string_view key = field.key;
+    if (key == "AvgTimePerFrame" && d.frameRate) DetailLines(parts, {*d.frameRate});
+    // A code the line shows as its four characters needs no other name.
+    if (key == "biCompression" && d.compressionName && *d.compressionName != field.Text())
+        DetailLines(parts, {*d.compressionName});
+    if (key == "biClrImportant" && d.bitmap) {
+        TextLines lines = BitmapLines(*d.bitmap);
+        // The compression's name stands under its own field already.
+        if (!lines.empty() && lines.front().starts_with("Compression = ")) lines.erase(lines.begin());
+        DetailLines(parts, lines);
+    }
+    if (key == "cbSize") {
+        if (d.extensible) DetailLines(parts, WaveFormatExtensibleLines(*d.extensible));
+        if (d.mp3) DetailLines(parts, MpegLayer3Lines(*d.mp3));
+        if (d.aac) DetailLines(parts, AacLines(*d.aac));
+    }
+    if (key == "cbSequenceHeader") {
+        if (d.mpegSequence) DetailLines(parts, MpegVideoSequenceLines(*d.mpegSequence));
+        if (d.h264) DetailLines(parts, H264Lines(*d.h264));
+    }
+}
+
+}  // namespace
+
+void DescribeGuidName(ReportParts& parts, const model::NamedGuid& guid, std::size_t indent) {
+    // Only a GUID the report shows bare, and only a name the headers give.
+    if (guid.name || !guid.knownName) return;
+    parts.Detail(std::string(indent, ' ') + *guid.knownName);
+}
+
 std::string DescribeMajorType(GraphReader& r, model::MediaType& type) {
     std::string text;
     const Guid major = ReadGuidValue(r, text);
-    model::NamedGuid named{Utf8FromAnsi(std::move(text)), std::nullopt};
+    model::NamedGuid named{Utf8FromAnsi(std::move(text)), std::nullopt, std::nullopt};
+    if (const auto known = KnownGuidName(major)) named.knownName = std::string(*known);
     std::string line(kTypeIndent);
     if (const auto label = MajorTypeLabel(major)) {
         named.name = std::string(*label);
@@ -38,7 +97,7 @@ std::string DescribeMajorType(GraphReader& r, model::MediaType& type) {
 std::string DescribeSubtype(GraphReader& r, model::MediaType& type) {
     const std::uint64_t at = r.Cursor();
     const std::string text = r.ReadGuidText();
-    model::NamedGuid named{Utf8FromAnsi(text), std::nullopt};
+    model::NamedGuid named{Utf8FromAnsi(text), std::nullopt, SdkName(text)};
     std::string line(kTypeIndent);
     try {
         std::string label = SubtypeLabel(text);
@@ -66,44 +125,57 @@ std::string DescribeSubtype(GraphReader& r, model::MediaType& type) {
     return line;
 }
 
-std::string DescribeFormat(GraphReader& r, model::MediaType& type, bool keep) {
+ReportParts DescribeFormat(GraphReader& r, model::MediaType& type, FormatReading how) {
     std::string text;
-    const FormatTypeInfo format = LookupFormatType(ReadGuidValue(r, text));
-    model::NamedGuid named{Utf8FromAnsi(std::move(text)), std::string(format.name)};
+    const Guid formatGuid = ReadGuidValue(r, text);
+    const FormatTypeInfo format = LookupFormatType(formatGuid);
+    model::NamedGuid named{Utf8FromAnsi(std::move(text)), std::string(format.name), std::nullopt};
+    if (const auto known = KnownGuidName(formatGuid)) named.knownName = std::string(*known);
+    ReportParts parts(how.details);
     std::string line(kTypeIndent);
     line += format.name;
     line += r.SkipSeparator();
+    parts.Line(line);
+    // An unknown format type: the report shows no GUID, the details do.
+    if (format.decoder == FormatDecoder::None && format.name == "Unknown Format")
+        parts.Detail("         " + named.knownName.value_or(named.guid) + (named.knownName ? " " + named.guid : ""));
 
     const BlockHeader block = r.ReadBlockHeader();
     r.StepBack();  // the file position is now the block's first byte
-    std::uint64_t rest = block.count;
+    // The whole block when it is kept or explained; else the record alone.
+    const bool whole = how.keep || how.details;
+    const bool decoded = format.decoder != FormatDecoder::None && block.count >= format.recordSize;
+    std::vector<std::uint8_t> bytes(whole ? block.count : (decoded ? format.recordSize : 0));
+    r.ReadRaw(bytes.data(), bytes.size());
+    r.SkipRaw(block.count - bytes.size());
+    const std::uint64_t rest = block.count - (decoded ? format.recordSize : 0);
+
     std::vector<DecodedField> fields;
-    if (format.decoder != FormatDecoder::None) {
-        if (rest >= format.recordSize) {
-            std::array<std::uint8_t, kMaxFormatRecordSize> record;
-            const ByteSpan bytes(record.data(), format.recordSize);
-            r.ReadRaw(record.data(), bytes.size());
-            fields = DecodeFormatFields(format.decoder, bytes);
-            AppendFieldLines(line, fields);
-            rest -= format.recordSize;
+    FormatBlockDetails details;
+    if (decoded) {
+        fields = DecodeFormatFields(format.decoder, ByteSpan(bytes).first(format.recordSize));
+        if (whole) details = DecodeFormatBlockDetails(format.decoder, SubtypeFourcc(type), bytes);
+        for (const DecodedField& field : fields) {
+            std::string fieldLine(kFieldIndent);
+            fieldLine += field.label;
+            field.AppendText(fieldLine);
+            parts.Line(fieldLine);
+            DetailsAfter(parts, field, details);
         }
-        if (rest > 0) line += "<" + DataNotice(rest) + " >";
+        parts.Line(kFieldIndent);
     }
-    // The bytes no field took, for the model.
+    if (format.decoder != FormatDecoder::None && rest > 0) parts.Append("<" + DataNotice(rest) + " >");
     std::vector<std::uint8_t> undecoded;
-    if (keep) {
-        undecoded.resize(static_cast<std::size_t>(rest));
-        r.ReadRaw(undecoded.data(), undecoded.size());
-    } else {
-        r.SkipRaw(rest);
-    }
+    if (whole) undecoded.assign(bytes.begin() + static_cast<std::ptrdiff_t>(block.count - rest), bytes.end());
+    AppendHexDump(parts, undecoded, kDetailIndent);
     r.NextChar();  // drops the stale look-ahead, loads the unit after the block
-    // With the line: a stop leaves neither.
+    // With the lines: a stop leaves neither.
     type.formatType = std::move(named);
     type.formatSize = block.count;
     type.fields = std::move(fields);
     type.undecoded = std::move(undecoded);
-    return line;
+    type.details = std::move(details);
+    return parts;
 }
 
 }  // namespace quorvel

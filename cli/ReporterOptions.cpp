@@ -31,6 +31,8 @@ ParsedOptions ParseReporterOptions(const std::vector<std::string>& args) {
             o.help = true;
         } else if (name == "--version") {
             o.version = true;
+        } else if (name == "--details") {
+            o.details = true;
         } else if (name == "--no-catalog") {
             o.noCatalog = true;
         } else if (name == "--dump-catalog") {
@@ -100,7 +102,7 @@ ReportFormat ChooseReportFormat(const ReporterOptions& o, bool colorWanted) {
 
 std::string ReporterUsage() {
     return R"(Usage: quorvel-report [--format text|ansi|json|rtf|html|dot|svg] [--color=auto|always|never]
-                      [-o FILE] [--catalog-file FILE | --no-catalog] FILE...
+                      [--details] [-o FILE] [--catalog-file FILE | --no-catalog] FILE...
        quorvel-report --dump-catalog [-o FILE] [--catalog-file FILE | --no-catalog]
 
 Reads saved DirectShow filter graphs (.grf) and writes the Quorvel report of
@@ -130,6 +132,10 @@ Options:
                         is set and not empty or TERM is dumb; always; never.
                         It chooses between ansi and text when --format and
                         -o's extension do not.
+      --details         add lines, in grey, under what they explain: frame
+                        rates, named codes and GUIDs, wave format extensions,
+                        MPEG sequence headers and H.264 parameter sets, and
+                        the bytes the report only counts, in hexadecimal
   -o, --output FILE     write to FILE instead of standard output ("-").  A file
                         is replaced only once the whole output is written (a
                         symbolic link is followed and kept, the permissions

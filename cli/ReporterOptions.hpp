@@ -17,6 +17,7 @@ struct ReporterOptions {
     std::string output;                  // -o, UTF-8; empty or "-": standard output
     std::string catalogFile;             // --catalog-file
     bool noCatalog = false;              // --no-catalog
+    bool details = false;                // --details
     bool dumpCatalog = false;            // --dump-catalog
     bool help = false;
     bool version = false;

@@ -136,6 +136,7 @@ int Run(const std::vector<std::string>& args) {
     AnalysisEnvironment env;
     env.catalog = &catalog;
     env.dates = &dates;
+    env.details = options.details;
     // Only what is shown is kept: the lines alone need no model.
     env.keepGraph = format != ReportFormat::Text && format != ReportFormat::Ansi && format != ReportFormat::Rtf;
 

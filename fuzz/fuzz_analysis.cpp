@@ -98,7 +98,8 @@ void CheckJsonReadsBack(const ReportView& report, const AnalysisResult& result) 
 }
 
 void AnalyseAndWrite(std::span<const std::uint8_t> bytes, const FilterCatalog* catalog, bool everyWriter) {
-    const AnalysisEnvironment env = testing::TestEnvironment(catalog);
+    AnalysisEnvironment env = testing::TestEnvironment(catalog);
+    env.details = everyWriter;  // the second pass reads every detail too
     ReportView report;
     gLargest = 0;
     gWatching = true;

@@ -7,6 +7,7 @@
 #include "mediatypes/FormatDetails.hpp"
 #include "mediatypes/GuidNames.hpp"
 #include "platform/Hex.hpp"
+#include "resources/Strings.hpp"
 
 namespace quorvel {
 namespace {
@@ -273,7 +274,7 @@ TextLines WaveFormatExtensibleLines(const WaveFormatExtensible& format) {
         lines.push_back(line);
     }
     if (format.subFormat) lines.push_back("Sub format = " + format.subFormatName);
-    if (format.truncated) lines.push_back("Extensible wave format truncated or invalid");
+    if (format.truncated) lines.push_back(FormatRes(Str::DetailTruncated, {"Extensible wave format"}));
     return lines;
 }
 
@@ -304,7 +305,7 @@ TextLines MpegLayer3Lines(const MpegLayer3Format& format) {
     if (format.blockSize) lines.push_back("Block size = " + std::to_string(*format.blockSize) + " bytes");
     if (format.framesPerBlock) lines.push_back("Frames per block = " + std::to_string(*format.framesPerBlock));
     if (format.codecDelay) lines.push_back("Codec delay = " + std::to_string(*format.codecDelay) + " samples");
-    if (format.truncated) lines.push_back("MPEG Layer-3 format truncated or invalid");
+    if (format.truncated) lines.push_back(FormatRes(Str::DetailTruncated, {"MPEG Layer-3 format"}));
     return lines;
 }
 
@@ -360,7 +361,7 @@ TextLines AacLines(const AacFormat& format) {
         lines.push_back("Channel configuration = " + std::to_string(c->channelConfiguration) +
                         (c->channelText.empty() ? "" : " (" + c->channelText + ")"));
     }
-    if (format.truncated) lines.push_back("AAC format truncated or invalid");
+    if (format.truncated) lines.push_back(FormatRes(Str::DetailTruncated, {"AAC format"}));
     return lines;
 }
 

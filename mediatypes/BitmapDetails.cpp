@@ -5,6 +5,7 @@
 
 #include "mediatypes/FormatDetails.hpp"
 #include "platform/Hex.hpp"
+#include "resources/Strings.hpp"
 
 namespace quorvel {
 namespace {
@@ -123,7 +124,7 @@ TextLines BitmapLines(const BitmapDetails& d) {
         lines.push_back(line);
     }
     if (d.paletteEntries != 0) AppendPaletteLines(d, lines);
-    if (d.truncated) lines.push_back("Bitmap header, colour masks or palette truncated");
+    if (d.truncated) lines.push_back(FormatRes(Str::DetailTruncated, {"Colour masks or palette"}));
     return lines;
 }
 

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "mediatypes/MediaTypeNames.hpp"
 #include "platform/Bytes.hpp"
 #include "platform/Guid.hpp"
 
@@ -267,5 +268,30 @@ TextLines BitmapLines(const BitmapDetails& details);
 // Frame rate of an AvgTimePerFrame (REFERENCE_TIME, 100 ns units): "29.97 fps",
 // two decimals, rounded; empty for 0 or a negative value.
 std::string FrameRateText(std::int64_t avgTimePerFrame);
+
+// ---------------------------------------------------------------------------
+// All that a format block says beyond its fixed fields, by what it is.
+
+struct FormatBlockDetails {
+    std::optional<std::string> frameRate;        // from AvgTimePerFrame
+    std::optional<std::string> compressionName;  // biCompression named
+    std::optional<BitmapDetails> bitmap;         // colour masks or palette after the header
+    std::optional<WaveFormatExtensible> extensible;
+    std::optional<MpegLayer3Format> mp3;
+    std::optional<AacFormat> aac;
+    std::optional<MpegVideoSequence> mpegSequence;
+    std::optional<H264ParameterSets> h264;
+
+    bool Empty() const {
+        return !frameRate && !compressionName && !bitmap && !extensible && !mp3 && !aac && !mpegSequence && !h264;
+    }
+};
+
+// `block` is the whole format block as the decoder's record begins it;
+// `subtypeFourcc` the four-character code of a subtype built on the base
+// media subtype GUID, when it is one (H.264 parameter sets are looked for in
+// MPEG-2 video records of the H.264 codes).
+FormatBlockDetails DecodeFormatBlockDetails(FormatDecoder decoder, std::optional<std::uint32_t> subtypeFourcc,
+                                            ByteSpan block);
 
 }  // namespace quorvel

@@ -5,6 +5,7 @@
 
 #include "mediatypes/BitReader.hpp"
 #include "mediatypes/FormatDetails.hpp"
+#include "resources/Strings.hpp"
 
 namespace quorvel {
 namespace {
@@ -459,7 +460,7 @@ TextLines H264Lines(const H264ParameterSets& sets) {
         case H264Layout::Unknown: count += " (no start code nor length prefix)"; break;
     }
     lines.push_back(count);
-    if (sets.truncated) lines.push_back("Parameter sets truncated or invalid");
+    if (sets.truncated) lines.push_back(FormatRes(Str::DetailTruncated, {"H.264 parameter sets"}));
     return lines;
 }
 

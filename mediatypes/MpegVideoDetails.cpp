@@ -6,6 +6,7 @@
 
 #include "mediatypes/BitReader.hpp"
 #include "mediatypes/FormatDetails.hpp"
+#include "resources/Strings.hpp"
 
 namespace quorvel {
 namespace {
@@ -261,7 +262,7 @@ TextLines MpegVideoSequenceLines(const MpegVideoSequence& sequence) {
             lines.push_back(std::string("Own quantiser matrices =") + (h->intraQuantiserMatrix ? " intra" : "") +
                             (h->nonIntraQuantiserMatrix ? " non-intra" : ""));
     }
-    if (sequence.truncated) lines.push_back("Sequence header truncated or invalid");
+    if (sequence.truncated) lines.push_back(FormatRes(Str::DetailTruncated, {"Sequence header"}));
     return lines;
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "mediatypes/FormatDecoders.hpp"
+#include "mediatypes/FormatDetails.hpp"
 
 namespace quorvel::model {
 
@@ -26,10 +27,12 @@ enum class FilterKind {
 };
 std::string_view FilterKindName(FilterKind kind);
 
-// A GUID as written, and the name the report shows for it when it shows one.
+// A GUID as written, the name the report shows for it when it shows one,
+// and the name the platform's SDK headers give it, when they give one.
 struct NamedGuid {
     std::string guid;
     std::optional<std::string> name;
+    std::optional<std::string> knownName;
 };
 
 // The data a filter saved: its size, its bytes, and what was decoded from it.
@@ -89,6 +92,7 @@ struct MediaType {
     std::optional<std::uint32_t> formatSize;
     std::vector<DecodedField> fields;   // the format record, field by field
     std::vector<std::uint8_t> undecoded;  // the block's bytes no field took
+    FormatBlockDetails details;           // what the block says beyond its fields
 };
 
 struct Connection {

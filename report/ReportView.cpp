@@ -56,6 +56,22 @@ void ReportView::AddTitleLine(std::string_view text) {
     AddLine(text);
 }
 
+void ReportView::AddDetailLine(std::string_view text) {
+    const Color color = color_;
+    const bool bold = bold_;
+    color_ = kGrey;
+    bold_ = false;
+    try {
+        AddLine(text);
+    } catch (...) {
+        color_ = color;
+        bold_ = bold;
+        throw;
+    }
+    color_ = color;
+    bold_ = bold;
+}
+
 void ReportView::AddSeparatorLine() { AddLine(std::string(100, '-')); }
 
 void ReportView::AddBlankLine() { AddLine({}); }

@@ -20,10 +20,11 @@ inline constexpr Color kOlive = 0x808000;
 inline constexpr Color kGreen = 0x008000;
 inline constexpr Color kPurple = 0x800080;
 inline constexpr Color kBlue = 0x0000FF;
+inline constexpr Color kGrey = 0x808080;  // the lines details add
 
 // Every colour the analysis gives a line, for documents that must name their
 // colours before the reports in them are made.
-inline constexpr Color kReportPalette[] = {kBlack, kOlive, kGreen, kPurple, kBlue};
+inline constexpr Color kReportPalette[] = {kBlack, kOlive, kGreen, kPurple, kBlue, kGrey};
 
 struct ReportEntry {
     std::string_view text;  // UTF-8; may hold CR LF; held by the report
@@ -70,6 +71,9 @@ public:
     void AddTitleLine(std::string_view text);               // bold, olive
     void AddSeparatorLine();                                // 100 '-'
     void AddBlankLine();
+    // A line that details add under what it explains: grey, not bold; the
+    // current colour and weight stay for the lines after it.
+    void AddDetailLine(std::string_view text);
 
     // An append that would take the report past this many bytes of text fails
     // with ReportFullError.  0 means no limit.
