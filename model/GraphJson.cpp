@@ -1,5 +1,7 @@
 #include "model/GraphJson.hpp"
 
+#include <cmath>
+#include <cstdio>
 #include <ostream>
 #include <string>
 
@@ -91,6 +93,197 @@ void WriteNamedGuid(JsonText& j, const NamedGuid& g) {
     j.Key("guid").String(g.guid);
     j.Key("name");
     OptionalString(j, g.name);
+    j.Key("knownName");
+    OptionalString(j, g.knownName);
+    j.Close('}');
+}
+
+// ----------------------------------------------------------- format details
+
+void Number(JsonText& j, std::string_view key, std::int64_t value) { j.Key(key).Number(value); }
+void Text(JsonText& j, std::string_view key, std::string_view value) { j.Key(key).String(value); }
+void Flag(JsonText& j, std::string_view key, bool value) { j.Key(key).Bool(value); }
+void Real(JsonText& j, std::string_view key, double value) {
+    if (!std::isfinite(value)) return;  // JSON has no infinities
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", value);
+    j.Key(key).Raw(text);
+}
+template <typename T>
+void Maybe(JsonText& j, std::string_view key, const std::optional<T>& value) {
+    if (value) Number(j, key, static_cast<std::int64_t>(*value));
+}
+
+void WriteBitmap(JsonText& j, const BitmapDetails& b) {
+    j.Open('{');
+    Number(j, "headerSize", b.headerSize);
+    Number(j, "bitCount", b.bitCount);
+    Number(j, "compression", b.compression);
+    Text(j, "compressionName", b.compressionName);
+    Number(j, "clrUsed", b.clrUsed);
+    j.Key("masks").Open('[');
+    for (const std::uint32_t m : b.masks) j.Element().Unsigned(m);
+    j.Close(']');
+    Number(j, "paletteEntries", b.paletteEntries);
+    j.Key("palette").Open('[');
+    for (const std::uint32_t c : b.palette) j.Element().Unsigned(c);
+    j.Close(']');
+    Flag(j, "truncated", b.truncated);
+    j.Close('}');
+}
+
+void WriteExtensible(JsonText& j, const WaveFormatExtensible& w) {
+    j.Open('{');
+    Maybe(j, "validBitsPerSample", w.validBitsPerSample);
+    Maybe(j, "channelMask", w.channelMask);
+    j.Key("speakers").Open('[');
+    for (const std::string& s : w.speakers) j.Element().String(s);
+    j.Close(']');
+    if (w.subFormat) Text(j, "subFormat", FormatGuid(*w.subFormat));
+    Text(j, "subFormatName", w.subFormatName);
+    Flag(j, "truncated", w.truncated);
+    j.Close('}');
+}
+
+void WriteMp3(JsonText& j, const MpegLayer3Format& m) {
+    j.Open('{');
+    Maybe(j, "id", m.id);
+    Maybe(j, "flags", m.flags);
+    Maybe(j, "blockSize", m.blockSize);
+    Maybe(j, "framesPerBlock", m.framesPerBlock);
+    Maybe(j, "codecDelay", m.codecDelay);
+    Flag(j, "truncated", m.truncated);
+    j.Close('}');
+}
+
+void WriteAudioSpecificConfig(JsonText& j, const AacAudioSpecificConfig& c) {
+    j.Open('{');
+    Number(j, "audioObjectType", c.audioObjectType);
+    Text(j, "objectTypeName", c.objectTypeName);
+    Number(j, "samplingFrequency", c.samplingFrequency);
+    Number(j, "channelConfiguration", c.channelConfiguration);
+    Text(j, "channelText", c.channelText);
+    Flag(j, "sbr", c.sbr);
+    Flag(j, "ps", c.ps);
+    Number(j, "extensionSamplingFrequency", c.extensionSamplingFrequency);
+    Flag(j, "truncated", c.truncated);
+    j.Close('}');
+}
+
+void WriteAac(JsonText& j, const AacFormat& a) {
+    j.Open('{');
+    Number(j, "formatTag", a.formatTag);
+    if (a.heaac) {
+        j.Key("heaac").Open('{');
+        Number(j, "payloadType", a.heaac->payloadType);
+        Number(j, "audioProfileLevelIndication", a.heaac->audioProfileLevelIndication);
+        Number(j, "structType", a.heaac->structType);
+        j.Close('}');
+    }
+    if (a.config) {
+        j.Key("config");
+        WriteAudioSpecificConfig(j, *a.config);
+    }
+    Flag(j, "truncated", a.truncated);
+    j.Close('}');
+}
+
+void WriteMpegSequence(JsonText& j, const MpegVideoSequence& m) {
+    j.Open('{');
+    if (const auto& h = m.header) {
+        j.Key("header").Open('{');
+        Number(j, "width", h->horizontalSize);
+        Number(j, "height", h->verticalSize);
+        Number(j, "aspectRatioCode", h->aspectRatioCode);
+        Text(j, "aspect", h->aspectText);
+        Number(j, "frameRateCode", h->frameRateCode);
+        Real(j, "framesPerSecond", h->framesPerSecond);
+        Number(j, "bitsPerSecond", static_cast<std::int64_t>(h->bitsPerSecond));
+        Flag(j, "variableBitRate", h->variableBitRate);
+        Number(j, "vbvBufferSize", h->vbvBufferSize);
+        j.Close('}');
+    }
+    if (const auto& e = m.extension) {
+        j.Key("extension").Open('{');
+        Text(j, "profile", e->profileText);
+        Text(j, "level", e->levelText);
+        Flag(j, "progressive", e->progressiveSequence);
+        Text(j, "chroma", e->chromaText);
+        Flag(j, "lowDelay", e->lowDelay);
+        j.Close('}');
+    }
+    Flag(j, "truncated", m.truncated);
+    j.Close('}');
+}
+
+void WriteH264(JsonText& j, const H264ParameterSets& h) {
+    j.Open('{');
+    Text(j, "layout", h.layout == H264Layout::LengthPrefixed ? "length-prefixed"
+                      : h.layout == H264Layout::AnnexB       ? "annex-b"
+                                                             : "unknown");
+    Maybe(j, "nalLengthSize", h.nalLengthSize);
+    Number(j, "spsCount", h.spsCount);
+    Number(j, "ppsCount", h.ppsCount);
+    if (const auto& s = h.sps) {
+        j.Key("sps").Open('{');
+        Number(j, "profileIdc", s->profileIdc);
+        Text(j, "profile", s->profileName);
+        Number(j, "levelIdc", s->levelIdc);
+        Text(j, "level", s->levelText);
+        if (s->chroma) {
+            Text(j, "chroma", s->chroma->text);
+            Number(j, "bitDepthLuma", s->chroma->bitDepthLuma);
+            Number(j, "bitDepthChroma", s->chroma->bitDepthChroma);
+        }
+        if (const auto& p = s->picture) {
+            Number(j, "codedWidth", p->codedWidth);
+            Number(j, "codedHeight", p->codedHeight);
+            Number(j, "width", p->displayWidth);
+            Number(j, "height", p->displayHeight);
+            j.Key("crop").Open('{');
+            Number(j, "left", p->cropLeft);
+            Number(j, "top", p->cropTop);
+            Number(j, "right", p->cropRight);
+            Number(j, "bottom", p->cropBottom);
+            j.Close('}');
+            Flag(j, "frameMbsOnly", p->frameMbsOnly);
+        }
+        if (s->vui && s->vui->timing) Real(j, "framesPerSecond", s->vui->timing->framesPerSecond);
+        Flag(j, "truncated", s->truncated);
+        j.Close('}');
+    }
+    Flag(j, "truncated", h.truncated);
+    j.Close('}');
+}
+
+void WriteDetails(JsonText& j, const FormatBlockDetails& d) {
+    j.Open('{');
+    if (d.frameRate) Text(j, "frameRate", *d.frameRate);
+    if (d.compressionName) Text(j, "compressionName", *d.compressionName);
+    if (d.bitmap) {
+        j.Key("bitmap");
+        WriteBitmap(j, *d.bitmap);
+    }
+    if (d.extensible) {
+        j.Key("extensible");
+        WriteExtensible(j, *d.extensible);
+    }
+    if (d.mp3) {
+        j.Key("mp3");
+        WriteMp3(j, *d.mp3);
+    }
+    if (d.aac) {
+        j.Key("aac");
+        WriteAac(j, *d.aac);
+    }
+    if (d.mpegSequence) {
+        j.Key("mpegSequence");
+        WriteMpegSequence(j, *d.mpegSequence);
+    }
+    if (d.h264) {
+        j.Key("h264");
+        WriteH264(j, *d.h264);
+    }
     j.Close('}');
 }
 
@@ -214,6 +407,8 @@ void WriteMediaType(JsonText& j, const MediaType& t) {
     }
     j.Close('}');
     j.Key("undecoded").Hex(t.undecoded);
+    j.Key("details");
+    WriteDetails(j, t.details);
     j.Close('}');
 }
 
