@@ -114,12 +114,13 @@ void ReadSections(GraphReader& r, ByteSource& source, ReportView& report, Analys
     while (r.CurrentIsDigit()) {
         report.AddBoldLine(DescribeConnectionHeader(s));
         model::MediaType& type = s.graph.connections.back().mediaType;
-        const std::string major = DescribeMajorType(r, type);
+        const bool full = s.keepGraph || s.details;
+        const std::string major = DescribeMajorType(r, type, full);
         ReportParts majorParts(s.details);
         majorParts.Line(major);
         DescribeGuidName(majorParts, *type.majorType, 9);
         majorParts.WriteTo(report);
-        const std::string subtype = DescribeSubtype(r, type);
+        const std::string subtype = DescribeSubtype(r, type, full);
         ReportParts subtypeParts(s.details);
         subtypeParts.Line(subtype);
         DescribeGuidName(subtypeParts, *type.subtype, 9);

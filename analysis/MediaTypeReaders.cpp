@@ -77,45 +77,62 @@ void DescribeGuidName(ReportParts& parts, const model::NamedGuid& guid, std::siz
     parts.Detail(std::string(indent, ' ') + *guid.knownName);
 }
 
-std::string DescribeMajorType(GraphReader& r, model::MediaType& type) {
+std::string DescribeMajorType(GraphReader& r, model::MediaType& type, bool full) {
     std::string text;
     const Guid major = ReadGuidValue(r, text);
-    model::NamedGuid named{Utf8FromAnsi(std::move(text)), std::nullopt, std::nullopt};
-    if (const auto known = KnownGuidName(major)) named.knownName = std::string(*known);
+    model::NamedGuid named;
     std::string line(kTypeIndent);
     if (const auto label = MajorTypeLabel(major)) {
-        named.name = std::string(*label);
+        if (full) named.name = std::string(*label);
         line += *label;
     } else {
-        line += named.guid;
+        AppendUtf8FromAnsi(line, text);
+    }
+    if (full) {
+        named.guid = Utf8FromAnsi(std::move(text));
+        if (const auto known = KnownGuidName(major)) named.knownName = std::string(*known);
     }
     r.NextChar();  // the separator
     type.majorType = std::move(named);  // with its line: a stop leaves neither
     return line;
 }
 
-std::string DescribeSubtype(GraphReader& r, model::MediaType& type) {
+std::string DescribeSubtype(GraphReader& r, model::MediaType& type, bool full) {
     const std::uint64_t at = r.Cursor();
     const std::string text = r.ReadGuidText();
-    model::NamedGuid named{Utf8FromAnsi(text), std::nullopt, SdkName(text)};
-    std::string line(kTypeIndent);
+    model::NamedGuid named;
+    std::string line;
+    line.reserve(96);
+    line += kTypeIndent;
     try {
         std::string label = SubtypeLabel(text);
         line += label;
-        if (label != named.guid) named.name = std::move(label);
+        if (full) {
+            named.guid = Utf8FromAnsi(text);
+            named.knownName = SdkName(text);
+            if (label != named.guid) named.name = std::move(label);
+        }
     } catch (const GuidSyntaxError&) {
         r.FailNotGuid(at, text);
     }
     line += " - ";
     r.SkipSeparator();
     const bool fixedSize = FlagSet(r.NextChar());
-    if (fixedSize) line += std::string(Res(Str::FixedSizeSamples)) + " - ";
+    if (fixedSize) {
+        line += Res(Str::FixedSizeSamples);
+        line += " - ";
+    }
     r.NextChar();
     const bool temporal = FlagSet(r.NextChar());
-    if (temporal) line += std::string(Res(Str::TemporalCompression)) + " - ";
+    if (temporal) {
+        line += Res(Str::TemporalCompression);
+        line += " - ";
+    }
     r.NextChar();
     const std::int64_t sampleSize = r.ReadNumber(10);
-    line += "(" + std::to_string(sampleSize) + ")";
+    line += '(';
+    line += std::to_string(sampleSize);
+    line += ')';
     r.NextChar();
     // With the line: a stop leaves neither.
     type.subtype = std::move(named);
@@ -129,21 +146,24 @@ ReportParts DescribeFormat(GraphReader& r, model::MediaType& type, FormatReading
     std::string text;
     const Guid formatGuid = ReadGuidValue(r, text);
     const FormatTypeInfo format = LookupFormatType(formatGuid);
-    model::NamedGuid named{Utf8FromAnsi(std::move(text)), std::string(format.name), std::nullopt};
-    if (const auto known = KnownGuidName(formatGuid)) named.knownName = std::string(*known);
+    const bool whole = how.keep || how.details;  // the block read whole: kept or explained
+    model::NamedGuid named;
+    if (whole) {
+        named = model::NamedGuid{Utf8FromAnsi(std::move(text)), std::string(format.name), std::nullopt};
+        if (const auto known = KnownGuidName(formatGuid)) named.knownName = std::string(*known);
+    }
     ReportParts parts(how.details);
-    std::string line(kTypeIndent);
+    std::string& line = parts.NewLine();
+    line.reserve(1024);
+    line += kTypeIndent;
     line += format.name;
     line += r.SkipSeparator();
-    parts.Line(line);
     // An unknown format type: the report shows no GUID, the details do.
     if (format.decoder == FormatDecoder::None && format.name == "Unknown Format")
         parts.Detail("         " + named.knownName.value_or(named.guid) + (named.knownName ? " " + named.guid : ""));
 
     const BlockHeader block = r.ReadBlockHeader();
     r.StepBack();  // the file position is now the block's first byte
-    // The whole block when it is kept or explained; else the record alone.
-    const bool whole = how.keep || how.details;
     const bool decoded = format.decoder != FormatDecoder::None && block.count >= format.recordSize;
     std::vector<std::uint8_t> bytes(whole ? block.count : (decoded ? format.recordSize : 0));
     r.ReadRaw(bytes.data(), bytes.size());
@@ -156,10 +176,10 @@ ReportParts DescribeFormat(GraphReader& r, model::MediaType& type, FormatReading
         fields = DecodeFormatFields(format.decoder, ByteSpan(bytes).first(format.recordSize));
         if (whole) details = DecodeFormatBlockDetails(format.decoder, SubtypeFourcc(type), bytes);
         for (const DecodedField& field : fields) {
-            std::string fieldLine(kFieldIndent);
+            std::string& fieldLine = parts.NewLine();
+            fieldLine += kFieldIndent;
             fieldLine += field.label;
             field.AppendText(fieldLine);
-            parts.Line(fieldLine);
             DetailsAfter(parts, field, details);
         }
         parts.Line(kFieldIndent);

@@ -20,11 +20,12 @@ namespace quorvel {
 
 // "     " + the major type's name or its GUID text.  Leaves the look-ahead on
 // the subtype's opening brace.
-std::string DescribeMajorType(GraphReader& reader, model::MediaType& type);
+// Without `full`, the model keeps no texts of the type: nothing asks for them.
+std::string DescribeMajorType(GraphReader& reader, model::MediaType& type, bool full = true);
 
 // "     " + label + " - " + set flags each followed by " - " + "(size)".
 // Leaves the look-ahead on the format type's opening brace.
-std::string DescribeSubtype(GraphReader& reader, model::MediaType& type);
+std::string DescribeSubtype(GraphReader& reader, model::MediaType& type, bool full = true);
 
 struct FormatReading {
     bool keep = true;      // the block's bytes and details go into the model

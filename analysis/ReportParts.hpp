@@ -18,10 +18,12 @@ public:
     bool Details() const { return details_; }
 
     // A new classic line, after a line break when one is open.
-    void Line(std::string_view text) {
+    void Line(std::string_view text) { NewLine() += text; }
+    // A new classic line to write into.
+    std::string& NewLine() {
         if (open_) current_ += "\r\n";
-        current_ += text;
         open_ = true;
+        return current_;
     }
     // More of the open classic line.
     void Append(std::string_view text) {

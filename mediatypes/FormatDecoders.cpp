@@ -276,6 +276,9 @@ std::vector<DecodedField> DecodeFormatFields(FormatDecoder decoder, ByteSpan rec
     std::vector<DecodedField> fields;
     if (layout == nullptr) return fields;
     const ByteSpan bytes = SubSpan(record, 0, layout->size);
+    std::size_t count = 0;
+    for (const FieldGroup& group : layout->groups) count += group.rows.size();
+    fields.reserve(count);
     for (const FieldGroup& group : layout->groups)
         for (const FieldRow& row : group.rows) fields.push_back(ReadField(row, bytes, group.base + row.offset));
     return fields;

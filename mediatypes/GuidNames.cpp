@@ -1,6 +1,7 @@
 #include "mediatypes/GuidNames.hpp"
 
 #include <algorithm>
+#include <array>
 #include <span>
 
 namespace quorvel {
@@ -28,7 +29,8 @@ static_assert(EveryRowIsAGuidInOrder(), "GuidNamesTable.inc: a row is not a GUID
 
 // The rows of one GUID, primary name first.
 std::span<const GuidNameRow> NamesOf(const Guid& guid) {
-    const std::string text = FormatGuid(guid);
+    const std::array<char, 38> chars = GuidChars(guid);
+    const std::string_view text(chars.data(), chars.size());
     const auto [first, last] = std::equal_range(
         std::begin(kGuidNames), std::end(kGuidNames), GuidNameRow{text, {}},
         [](const GuidNameRow& a, const GuidNameRow& b) { return a.guid < b.guid; });

@@ -84,5 +84,7 @@ std::optional<Guid> TryParseGuid(std::string_view text);
 
 // Registry form with upper-case digits.
 std::string FormatGuid(const Guid& g);
+// The same 38 characters, without an allocation.
+std::array<char, 38> GuidChars(const Guid& g);
 
 }  // namespace quorvel
