@@ -518,6 +518,8 @@ void TForm1::acAproposExecute() {
         AproposFrame1->ShowPanel(programVersion_, lastUpdateText_);
     else
         AproposFrame1->HidePanel();
+    // The panel leaves the window's last pixels uncovered: no half status line there.
+    StatusLine->setVisible(!acApropos->isChecked());
 }
 
 void TForm1::acQuitterExecute() { close(); }

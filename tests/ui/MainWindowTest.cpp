@@ -616,6 +616,12 @@ private slots:
         for (const ShownLine& line : ShownLines(*memo)) QVERIFY(!line.text.contains(said.arg(path)));
         QVERIFY(form.errors.isEmpty());
 
+        // Hidden under the about panel, back after it.
+        QTest::keyClick(&form, Qt::Key_F1);
+        QVERIFY(!status->isVisible());
+        QTest::keyClick(&form, Qt::Key_F1);
+        QVERIFY(status->isVisible());
+
         Drop(form, FileList({good}));
         QCOMPARE(status->text(), QString());
         QCOMPARE(form.StatusText(), QString());
