@@ -77,20 +77,14 @@ private slots:
         QTest::newRow("a file") << QStringList{"g.grf"} << Action::OpenWindow << "g.grf" << "";
         QTest::newRow("the second file ignored") << QStringList{"a.grf", "b.grf"} << Action::OpenWindow << "a.grf" << "";
         QTest::newRow("help") << QStringList{"--help"} << Action::ShowHelp << "" << "";
-        QTest::newRow("-h") << QStringList{"g.grf", "-h"} << Action::ShowHelp << "g.grf" << "";
         QTest::newRow("version") << QStringList{"--version"} << Action::ShowVersion << "" << "";
-        QTest::newRow("the first of help and version") << QStringList{"--version", "--help"} << Action::ShowVersion
-                                                       << "" << "";
         QTest::newRow("unknown") << QStringList{"--bogus", "g.grf"} << Action::UsageError << "g.grf" << "--bogus";
         QTest::newRow("unknown after help") << QStringList{"--help", "-x"} << Action::UsageError << "" << "-x";
         QTest::newRow("Qt's options and their values")
             << QStringList{"-platform", "offscreen", "--style=fusion", "-reverse", "g.grf"} << Action::OpenWindow
             << "g.grf" << "";
-        QTest::newRow("a Qt option's value is no file") << QStringList{"-style", "fusion"} << Action::OpenWindow << ""
-                                                        << "";
         QTest::newRow("after --, a name like an option")
             << QStringList{"--", "--help"} << Action::OpenWindow << "--help" << "";
-        QTest::newRow("- is a name") << QStringList{"-"} << Action::OpenWindow << "-" << "";
     }
     void commandLine() {
         QFETCH(QStringList, args);
