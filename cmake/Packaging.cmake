@@ -31,8 +31,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 if(QUORVEL_BUILD_UI)
   # Qt's X11 and Wayland platform plugins: without them the window cannot open.
   set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
-  # The families that ui/Fonts.cpp puts in place of the classic Windows ones.
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2, fonts-dejavu-core")
+  # The families that ui/Fonts.cpp puts in place of the classic Windows ones;
+  # Qt's own French texts (the dialogs' buttons and labels), without which
+  # they stay English.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2, fonts-dejavu-core, qt6-translations-l10n")
 endif()
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${CMAKE_SOURCE_DIR}/desktop/deb/postinst ${CMAKE_SOURCE_DIR}/desktop/deb/postrm)

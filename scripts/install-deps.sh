@@ -7,9 +7,10 @@ set -euo pipefail
 set_name="${1:-test}"
 
 run=(build-essential cmake ninja-build pkg-config nlohmann-json3-dev
-  # The window: Qt 6 Widgets and its platform plugins, libjpeg for the about
-  # panel's photograph, fonts near the classic ones.
-  qt6-base-dev qt6-qpa-plugins libjpeg62-turbo-dev fonts-liberation2 fonts-dejavu-core
+  # The window: Qt 6 Widgets and its platform plugins, Qt's French texts for
+  # its dialogs, libjpeg for the about panel's photograph, fonts near the
+  # classic ones.
+  qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libjpeg62-turbo-dev fonts-liberation2 fonts-dejavu-core
   # Pictures of graphs: Graphviz's layout library, and its dot program.
   libgraphviz-dev graphviz)
 

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Takes docs/screenshot.png: the window `quorvel` on a virtual display
 # (Xvfb, with the openbox window manager for its frame and caption) showing
-# the report of samples/capture.grf.  The program reads no command line, so
-# the graph reaches it the way a user hands it over: the file is put on the
-# clipboard as a copied file (text/uri-list, as a file manager does) and
-# Ctrl+V is pressed in the window.
+# the report of samples/capture.grf.  The graph reaches it the way a user
+# hands it over: the file is put on the clipboard as a copied file
+# (text/uri-list, as a file manager does) and Ctrl+V is pressed in the
+# window (`quorvel FILE` would open it too, but the paste button lights only
+# with a file on the clipboard, as the picture shows it).
 #   scripts/screenshot.sh [OUTPUT.png]        (default docs/screenshot.png)
 # BUILD_DIR chooses the build folder (default build).
 set -euo pipefail

@@ -1,6 +1,5 @@
 #include "ui/Pictures.hpp"
 
-#include <QImage>
 #include <QString>
 
 #include "ui/JpegLoader.hpp"
@@ -11,36 +10,54 @@ static void InitQuorvelResources() { Q_INIT_RESOURCE(quorvel); }
 namespace quorvel::ui {
 namespace {
 
-QString Resource(const char* name) {
+QString Resource(const QString& name) {
     static const bool registered = [] {
         InitQuorvelResources();
         return true;
     }();
     (void)registered;
-    return QStringLiteral(":/images/") + QString::fromLatin1(name);
+    return QStringLiteral(":/images/") + name;
 }
 
-QPixmap Load(const char* name) { return QPixmap(Resource(name)); }
+// `name` at the design's density and at twice it, in one icon.
+void AddBothDensities(QIcon& icon, const char* name, QIcon::Mode mode = QIcon::Normal) {
+    const QString base = QString::fromLatin1(name);
+    icon.addPixmap(QPixmap(Resource(base + QStringLiteral(".png"))), mode);
+    QPixmap twice(Resource(base + QStringLiteral("@2x.png")));
+    twice.setDevicePixelRatio(2.0);
+    icon.addPixmap(twice, mode);
+}
+
+QIcon Icon(const char* name) {
+    QIcon icon;
+    AddBothDensities(icon, name);
+    return icon;
+}
 
 }  // namespace
 
-QPixmap ImageListPicture(Picture picture) {
+QIcon ImageListIcon(Picture picture) {
     switch (picture) {
-        case Picture::Save: return Load("save.png");
-        case Picture::Paste: return Load("paste.png");
-        case Picture::About: return Load("about.png");
-        case Picture::Open: return Load("open.png");
-        case Picture::Quit: return Load("quit.png");
+        case Picture::Save: return Icon("save");
+        case Picture::Paste: return Icon("paste");
+        case Picture::About: return Icon("about");
+        case Picture::Open: return Icon("open");
+        case Picture::Quit: return Icon("quit");
     }
     return {};
 }
 
-QIcon ProgramIcon() { return QIcon(Load("quorvel.png")); }
+QIcon ProgramIcon() { return Icon("quorvel"); }
 
-QPixmap CloseGlyph(bool enabled) { return Load(enabled ? "close.png" : "close-disabled.png"); }
-
-QImage Photograph() {
-    return LoadJpeg(Resource("photo.jpg"));
+QIcon CloseIcon() {
+    QIcon icon;
+    AddBothDensities(icon, "close");
+    AddBothDensities(icon, "close-disabled", QIcon::Disabled);
+    return icon;
 }
+
+QPixmap ProgramPicture(qreal devicePixelRatio) { return ProgramIcon().pixmap(QSize(32, 32), devicePixelRatio); }
+
+QImage Photograph() { return LoadJpeg(Resource(QStringLiteral("photo.jpg"))); }
 
 }  // namespace quorvel::ui

@@ -1,15 +1,5 @@
-// quorvel: the desktop window.  It reads no command line and keeps no
-// settings; files come through the open dialog, drops and the clipboard.
-#include <QApplication>
+// quorvel: the desktop window.  It keeps no settings; files come through the
+// command line (`quorvel FILE`), the open dialog, drops and the clipboard.
+#include "ui/Startup.hpp"
 
-#include "platform/ComApartment.hpp"
-#include "ui/main.hpp"
-
-int main(int argc, char** argv) {
-    const quorvel::ComApartment apartment;  // before the window builds the catalog
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quorvel"));
-    quorvel::ui::TForm1 form;
-    form.show();
-    return QApplication::exec();
-}
+int main(int argc, char** argv) { return quorvel::ui::RunWindowProgram(argc, argv); }

@@ -74,7 +74,7 @@ TAproposFrame::TAproposFrame(QWidget* parent) : QFrame(parent) {
     Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setGeometry(272, 8, 41, 41);
     Image2->setAlignment(Qt::AlignCenter);
-    Image2->setPixmap(ProgramIcon().pixmap(32, 32));
+    Image2->setPixmap(ProgramPicture(devicePixelRatioF()));
 
     RxApropos = new QTextEdit(this);
     RxApropos->setObjectName(QStringLiteral("RxApropos"));
@@ -106,10 +106,7 @@ TAproposFrame::TAproposFrame(QWidget* parent) : QFrame(parent) {
     fermerBtn_ = new QPushButton(this);
     fermerBtn_->setObjectName(QStringLiteral("FermerBtn"));
     fermerBtn_->setGeometry(168, 392, 75, 25);
-    QIcon glyph;
-    glyph.addPixmap(CloseGlyph(true), QIcon::Normal);
-    glyph.addPixmap(CloseGlyph(false), QIcon::Disabled);
-    fermerBtn_->setIcon(glyph);
+    fermerBtn_->setIcon(CloseIcon());
     fermerBtn_->setIconSize(QSize(18, 18));
 }
 
@@ -142,6 +139,8 @@ void TAproposFrame::ShowPanel(const QString& programVersion, const QString& last
     MailLink->SetMailSubject(
         Q(FormatRes(Str::AboutMailSubject, {Res(Str::ProductName), versionFr.toStdString()})));
     move(0, 0);
+    // The icon as dense as the screen the window is on now.
+    Image2->setPixmap(ProgramPicture(window.devicePixelRatioF()));
     savedWindowWidth_ = OuterWidth(window);
     RxLabel1->setText(QRes(Str::ProductName) + QLatin1Char(' ') + versionFr);
     FillAboutText(lastUpdateText);

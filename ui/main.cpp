@@ -21,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextEdit>
+#include <QUrl>
 #include <QWindow>
 
 #include <functional>
@@ -103,11 +104,11 @@ private:
 };
 
 QPushButton* MakeButton(QWidget* parent, const char* name, int left, int top, int width, int height,
-                        const QPixmap& picture) {
+                        const QIcon& picture) {
     auto* button = new QPushButton(parent);
     button->setObjectName(QLatin1String(name));
     button->setGeometry(left, top, width, height);
-    button->setIcon(QIcon(picture));
+    button->setIcon(picture);
     button->setIconSize(QSize(25, 25));
     return button;
 }
@@ -133,14 +134,20 @@ QLabel* MakeLegendLabel(QWidget* parent, const char* name, int left, int top, St
     return label;
 }
 
-QAction* MakeCommand(QObject* list, const char* name, Str caption, const QKeySequence& shortcut, Picture picture) {
+// The design's shortcut comes first (the menus show it); the platform's
+// usual one, where it differs, follows.
+QAction* MakeCommand(QObject* list, const char* name, Str caption, const QList<QKeySequence>& shortcuts,
+                     Picture picture) {
     auto* action = new QAction(list);
     action->setObjectName(QLatin1String(name));
     action->setText(QRes(caption));
-    action->setShortcut(shortcut);
-    action->setIcon(QIcon(ImageListPicture(picture)));
+    action->setShortcuts(shortcuts);
+    action->setIcon(ImageListIcon(picture));
     return action;
 }
+
+// The about panel's maroon, for the status line.
+const QColor kMaroon(0x80, 0x00, 0x00);
 
 }  // namespace
 
@@ -172,7 +179,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
 bool TForm1::IsCommandShortcut(const QKeyEvent& key) const {
     const QKeySequence pressed(key.keyCombination());
     for (const QAction* command : {acOuvrir, acPaste, acSauver, acApropos, acQuitter})
-        if (command->isEnabled() && command->shortcut() == pressed) return true;
+        if (command->isEnabled() && command->shortcuts().contains(pressed)) return true;
     return false;
 }
 
@@ -218,9 +225,9 @@ void TForm1::CreateControls() {
     Label1->move(16, 8);
     Label1->adjustSize();
 
-    OuvrirBtn = MakeButton(this, "OuvrirBtn", 16, 40, 75, 30, ImageListPicture(Picture::Open));
-    SaveBtn = MakeButton(this, "SaveBtn", 112, 40, 75, 30, ImageListPicture(Picture::Save));
-    PasteBtn = MakeButton(this, "PasteBtn", 208, 40, 75, 30, ImageListPicture(Picture::Paste));
+    OuvrirBtn = MakeButton(this, "OuvrirBtn", 16, 40, 75, 30, ImageListIcon(Picture::Open));
+    SaveBtn = MakeButton(this, "SaveBtn", 112, 40, 75, 30, ImageListIcon(Picture::Save));
+    PasteBtn = MakeButton(this, "PasteBtn", 208, 40, 75, 30, ImageListIcon(Picture::Paste));
 
     Shape1 = MakeSwatch(this, "Shape1", 312, 40, QColor(0x00, 0x00, 0x00));
     Label2 = MakeLegendLabel(this, "Label2", 344, 40, Str::LegendDirectShow);
@@ -231,8 +238,8 @@ void TForm1::CreateControls() {
     Shape4 = MakeSwatch(this, "Shape4", 408, 58, QColor(0x00, 0x00, 0xFF));
     Label5 = MakeLegendLabel(this, "Label5", 432, 56, Str::LegendAcm);
 
-    AproposBtn = MakeButton(this, "AproposBtn", 496, 40, 83, 30, ImageListPicture(Picture::About));
-    CloseBtn = MakeButton(this, "CloseBtn", 600, 40, 75, 30, ImageListPicture(Picture::Quit));
+    AproposBtn = MakeButton(this, "AproposBtn", 496, 40, 83, 30, ImageListIcon(Picture::About));
+    CloseBtn = MakeButton(this, "CloseBtn", 600, 40, 75, 30, ImageListIcon(Picture::Quit));
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
@@ -269,17 +276,29 @@ void TForm1::CreateControls() {
     ReadStarDotStarAsEveryFile(SaveDialog1);
     // The classic save dialog replaces an existing log without asking.
     SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite, true);
+
+    // In the strip the design leaves under the report, so that no control of
+    // the design moves; FormResize keeps it there.  Under the about panel.
+    StatusLine = new QLabel(this);
+    StatusLine->setObjectName(QStringLiteral("StatusLine"));
+    StatusLine->setTextFormat(Qt::PlainText);
+    QPalette maroon = StatusLine->palette();
+    maroon.setColor(QPalette::WindowText, kMaroon);
+    StatusLine->setPalette(maroon);
+    StatusLine->stackUnder(AproposFrame1);
 }
 
 void TForm1::CreateCommands() {
     ActionList1 = new QObject(this);
     ActionList1->setObjectName(QStringLiteral("ActionList1"));
     // The captions stored here are design values; FormShow sets the real ones.
-    acOuvrir = MakeCommand(ActionList1, "acOuvrir", Str::CaptionOpen, QKeySequence(Qt::CTRL | Qt::Key_F), Picture::Open);
-    acPaste = MakeCommand(ActionList1, "acPaste", Str::CaptionPaste, QKeySequence(Qt::CTRL | Qt::Key_V), Picture::Paste);
-    acSauver = MakeCommand(ActionList1, "acSauver", Str::CaptionSave, QKeySequence(Qt::CTRL | Qt::Key_S), Picture::Save);
-    acApropos = MakeCommand(ActionList1, "acApropos", Str::CaptionAbout, QKeySequence(Qt::Key_F1), Picture::About);
-    acQuitter = MakeCommand(ActionList1, "acQuitter", Str::CaptionQuit, QKeySequence(Qt::ALT | Qt::Key_F4), Picture::Quit);
+    acOuvrir = MakeCommand(ActionList1, "acOuvrir", Str::CaptionOpen,
+                           {QKeySequence(Qt::CTRL | Qt::Key_F), QKeySequence(Qt::CTRL | Qt::Key_O)}, Picture::Open);
+    acPaste = MakeCommand(ActionList1, "acPaste", Str::CaptionPaste, {QKeySequence(Qt::CTRL | Qt::Key_V)}, Picture::Paste);
+    acSauver = MakeCommand(ActionList1, "acSauver", Str::CaptionSave, {QKeySequence(Qt::CTRL | Qt::Key_S)}, Picture::Save);
+    acApropos = MakeCommand(ActionList1, "acApropos", Str::CaptionAbout, {QKeySequence(Qt::Key_F1)}, Picture::About);
+    acQuitter = MakeCommand(ActionList1, "acQuitter", Str::CaptionQuit,
+                            {QKeySequence(Qt::ALT | Qt::Key_F4), QKeySequence(Qt::CTRL | Qt::Key_Q)}, Picture::Quit);
     acSauver->setEnabled(false);
     acApropos->setCheckable(true);
     for (QAction* command : {acOuvrir, acPaste, acSauver, acApropos, acQuitter}) addAction(command);
@@ -315,6 +334,25 @@ void TForm1::CreateCommands() {
     separator->setObjectName(QStringLiteral("N1"));
     entry("Apropos1", acApropos);
     entry("Quitter1", acQuitter);
+
+    // After the design's entries: the report's own commands.  Where a text
+    // takes Ctrl+C and Ctrl+A itself (the about text), it keeps them.
+    acCopier = new QAction(QRes(Str::CaptionCopy), ActionList1);
+    acCopier->setObjectName(QStringLiteral("acCopier"));
+    acCopier->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    acCopier->setEnabled(false);
+    acToutSelectionner = new QAction(QRes(Str::CaptionSelectAll), ActionList1);
+    acToutSelectionner->setObjectName(QStringLiteral("acToutSelectionner"));
+    acToutSelectionner->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    addAction(acCopier);
+    addAction(acToutSelectionner);
+    connect(acCopier, &QAction::triggered, Memo1, &QPlainTextEdit::copy);
+    connect(acToutSelectionner, &QAction::triggered, Memo1, &QPlainTextEdit::selectAll);
+    connect(Memo1, &QPlainTextEdit::copyAvailable, acCopier, &QAction::setEnabled);
+    QAction* reportSeparator = PopupMenu1->addSeparator();
+    reportSeparator->setObjectName(QStringLiteral("N2"));
+    entry("Copier1", acCopier);
+    entry("ToutSelectionner1", acToutSelectionner);
 
     AppEvents1 = new ApplicationEvents(this, [this]() { AppEvents1Activate(); });
 }
@@ -361,6 +399,8 @@ void TForm1::FormShow() {
 
 void TForm1::FormResize() {
     Memo1->resize(width() - 20, height() - Memo1->y() - 20);
+    StatusLine->setGeometry(Memo1->x(), Memo1->geometry().bottom() + 3, Memo1->width(), 16);
+    ShowStatus();
     // Stated in the window's outer width, frame included.
     CloseBtn->move(OuterWidth(*this) - 112, CloseBtn->y());
     AproposBtn->move(OuterWidth(*this) - 216, AproposBtn->y());
@@ -394,6 +434,12 @@ void TForm1::dropEvent(QDropEvent* event) {
 }
 
 void TForm1::contextMenuEvent(QContextMenuEvent* event) { PopupMenu1->popup(event->globalPos()); }
+
+void TForm1::OpenStartupFile(const QString& path) {
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(path)});
+    WMDROPFILES(&files);
+}
 
 void TForm1::WMDROPFILES(const QMimeData* files) {
     // Only the first file counts, whatever its extension.
@@ -472,9 +518,22 @@ void TForm1::acAproposExecute() {
         AproposFrame1->ShowPanel(programVersion_, lastUpdateText_);
     else
         AproposFrame1->HidePanel();
+    // The panel leaves the window's last pixels uncovered: no half status line there.
+    StatusLine->setVisible(!acApropos->isChecked());
 }
 
 void TForm1::acQuitterExecute() { close(); }
+
+void TForm1::SetStatus(const QString& text) {
+    statusText_ = text;
+    StatusLine->setToolTip(text);
+    ShowStatus();
+}
+
+void TForm1::ShowStatus() {
+    // A long path gives way in its middle, so that the reason stays whole.
+    StatusLine->setText(StatusLine->fontMetrics().elidedText(statusText_, Qt::ElideMiddle, StatusLine->width()));
+}
 
 bool TForm1::AnalyzeGraphFile(const QString& path) {
     AnalysisEnvironment env;
@@ -504,12 +563,23 @@ void TForm1::AnalysisStarted(const std::filesystem::path& path) {
     Memo1->clear();
 }
 
-void TForm1::AnalysisFinished(const AnalysisResult&) {
+void TForm1::AnalysisFinished(const AnalysisResult& result) {
     try {
         ShowReport(*Memo1, report_);
     } catch (...) {
         // What could not be shown is lost; the window goes on.
     }
+    acCopier->setEnabled(Memo1->textCursor().hasSelection());
+    // The reasons are the analysis's own, in English, as the reporter gives them.
+    const std::string name = QDir::toNativeSeparators(currentFileName_).toStdString();
+    if (result.complete)
+        SetStatus({});
+    else if (!result.stopped)
+        SetStatus(Q(FormatRes(Str::StatusStopped, {name})));
+    else if (!result.Reported() || result.stopped->kind == StopKind::NoGraphStream)
+        SetStatus(Q(FormatRes(Str::StatusCannotAnalyse, {name, result.stopped->reason})));
+    else
+        SetStatus(Q(FormatRes(Str::StatusStoppedAt, {name, std::to_string(result.stopped->offset), result.stopped->reason})));
     if (waitCursor_) {
         QGuiApplication::restoreOverrideCursor();
         waitCursor_ = false;

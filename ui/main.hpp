@@ -45,6 +45,13 @@ public:
     // false when the analysis stopped before its end.
     bool AnalyzeGraphFile(const QString& path);
 
+    // The file named on the command line, taken as a drop of that file.
+    void OpenStartupFile(const QString& path);
+
+    // What the status line under the report says in full (it may show it
+    // shortened); empty after an analysis that ran to its end.
+    const QString& StatusText() const { return statusText_; }
+
     // The name SaveDialog1 proposes for the log of `fileName`: its extension
     // (from the last '.' of the file name on) replaced by ".log", or ".log"
     // appended when it has none.
@@ -85,6 +92,8 @@ private:
     void acSauverExecute();
     void acAproposExecute();
     void acQuitterExecute();
+    void SetStatus(const QString& text);
+    void ShowStatus();
 
     void SaveLog(const QString& fileName);
 
@@ -108,6 +117,9 @@ private:
     QPushButton* AproposBtn = nullptr;
     QPushButton* CloseBtn = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
+    // Beside the design: why the last file could not be read, in the strip
+    // the design leaves under Memo1.
+    QLabel* StatusLine = nullptr;
     TAproposFrame* AproposFrame1 = nullptr;
     QObject* ActionList1 = nullptr;
     QAction* acOuvrir = nullptr;
@@ -115,12 +127,15 @@ private:
     QAction* acSauver = nullptr;
     QAction* acApropos = nullptr;
     QAction* acQuitter = nullptr;
+    QAction* acCopier = nullptr;
+    QAction* acToutSelectionner = nullptr;
     QMenu* PopupMenu1 = nullptr;
     QFileDialog* OpenDialog1 = nullptr;
     QFileDialog* SaveDialog1 = nullptr;
     QObject* AppEvents1 = nullptr;
 
     QString currentFileName_;
+    QString statusText_;
     QString programVersion_;
     QString lastUpdateText_;
     bool shown_ = false;

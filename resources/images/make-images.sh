@@ -4,6 +4,8 @@
 #   close.svg   -> close.png and close-disabled.png, 18 x 18 (the about panel's button)
 #   quorvel.svg -> quorvel.png, 32 x 32 in 16 colours (the program's icon)
 #   make-photo.cpp -> photo.jpg, 548 x 372 (the about panel's photograph)
+# Each drawn picture also comes twice as large, NAME@2x.png, for screens at
+# twice the density: Qt takes it there instead of enlarging the small one.
 # Needs librsvg2-bin, imagemagick, g++ and libjpeg62-turbo-dev (installed if missing).
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -27,19 +29,30 @@ trap 'rm -rf "$tmp"' EXIT
 # the same bytes.
 strip=(-define png:exclude-chunks=date,time,tEXt,zTXt,iTXt)
 
-for name in open save paste about quit; do
-  rsvg-convert -w 25 -h 25 "$name.svg" -o "$tmp/$name.png"
-  convert "$tmp/$name.png" "${strip[@]}" "PNG32:$name.png"
+# picture SVG SIZE SCALE: the picture at SCALE times SIZE pixels, in
+# $tmp/OUT.png, where OUT is the SVG's name with "@2x" for the large one.
+picture() {
+  local svg=$1 size=$2 scale=$3 out
+  out="${svg%.svg}$([ "$scale" -eq 1 ] || echo "@${scale}x")"
+  rsvg-convert -w $((size * scale)) -h $((size * scale)) "$svg" -o "$tmp/$out.png"
+  echo "$out"
+}
+
+for scale in 1 2; do
+  for name in open save paste about quit; do
+    out=$(picture "$name.svg" 25 "$scale")
+    convert "$tmp/$out.png" "${strip[@]}" "PNG32:$out.png"
+  done
+
+  out=$(picture close.svg 18 "$scale")
+  convert "$tmp/$out.png" "${strip[@]}" "PNG32:$out.png"
+  # The disabled look: grey, lighter, half transparent.
+  convert "$tmp/$out.png" -colorspace Gray -level -40%,100% -channel A -evaluate multiply 0.6 +channel \
+    -colorspace sRGB "${strip[@]}" "PNG32:${out/close/close-disabled}.png"
+
+  out=$(picture quorvel.svg 32 "$scale")
+  convert "$tmp/$out.png" +dither -colors 16 "${strip[@]}" "PNG8:$out.png"
 done
-
-rsvg-convert -w 18 -h 18 close.svg -o "$tmp/close.png"
-convert "$tmp/close.png" "${strip[@]}" "PNG32:close.png"
-# The disabled look: grey, lighter, half transparent.
-convert "$tmp/close.png" -colorspace Gray -level -40%,100% -channel A -evaluate multiply 0.6 +channel \
-  -colorspace sRGB "${strip[@]}" "PNG32:close-disabled.png"
-
-rsvg-convert -w 32 -h 32 quorvel.svg -o "$tmp/quorvel.png"
-convert "$tmp/quorvel.png" +dither -colors 16 "${strip[@]}" "PNG8:quorvel.png"
 
 g++ -std=c++20 -O2 -o "$tmp/make-photo" make-photo.cpp -ljpeg
 "$tmp/make-photo" photo.jpg

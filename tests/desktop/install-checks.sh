@@ -34,8 +34,8 @@ finish() {
 }
 # The file as installed, gzipped or not.
 man_page() { if [ -f "$share/man/man1/$1.1.gz" ]; then echo "$share/man/man1/$1.1.gz"; else echo "$share/man/man1/$1.1"; fi; }
-# Every long option that `quorvel-report --help` shows.
-help_options() { "$tree/bin/quorvel-report" --help | grep -oE -- '--[a-z][a-z-]*' | sort -u; }
+# Every long option that `PROGRAM --help` shows.
+help_options() { "$tree/bin/$1" --help | grep -oE -- '--[a-z][a-z-]*' | sort -u; }
 
 check_tree() {
   rm -rf "$tree"
@@ -53,6 +53,9 @@ check_tree() {
   local program
   for program in quorvel quorvel-report; do [ -x "$tree/bin/$program" ] || fail "bin/$program is not executable"; done
   "$tree/bin/quorvel-report" --version | grep -qF " $version" || fail "the installed quorvel-report does not say version $version"
+  # The window's --version needs no display.
+  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$tree/bin/quorvel" --version | grep -qF " $version " ||
+    fail "the installed quorvel does not say version $version without a display"
 }
 
 check_desktop_entry() {
@@ -193,10 +196,12 @@ check_man_pages() {
       grep -q "^NAME" <<<"$out" || fail "man -l $page.1 shows no NAME section"
     fi
   done
-  # Every option of the reporter's help is documented.
-  text=$(zcat -f "$(man_page quorvel-report)" | sed 's/\\-/-/g')
+  # Every option of each program's help is documented.
   local option
-  for option in $(help_options); do grep -qF -- "$option" <<<"$text" || fail "quorvel-report.1 does not document $option"; done
+  for page in quorvel quorvel-report; do
+    text=$(zcat -f "$(man_page "$page")" | sed 's/\\-/-/g')
+    for option in $(help_options "$page"); do grep -qF -- "$option" <<<"$text" || fail "$page.1 does not document $option"; done
+  done
 }
 
 check_completion() {
@@ -269,6 +274,8 @@ check_package() {
   for lib in libc6 libstdc++6 libqt6widgets6 qt6-qpa-plugins; do
     [[ $depends == *"$lib"* ]] || fail "Depends lacks $lib: $depends"
   done
+  [[ $(dpkg-deb -f "$deb" Recommends) == *qt6-translations-l10n* ]] ||
+    fail "Recommends lacks qt6-translations-l10n, which the dialogs' French comes from"
   # The package holds what `cmake --install` installs, under /usr.
   diff <(cd "$tree" && find . -type f -o -type l | sed 's|^\.|./usr|' | LC_ALL=C sort) \
        <(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | LC_ALL=C sort) ||

@@ -130,15 +130,15 @@ private slots:
             const char* button;
             QString caption;
             QString hint;
-            QKeySequence shortcut;
+            QList<QKeySequence> shortcuts;  // the design's first
         };
         const QList<Expected> expected = {
-            {"acOuvrir", "OuvrirBtn", "Ouvrir", "Ouvrir un fichier .grf", QKeySequence("Ctrl+F")},
-            {"acPaste", "PasteBtn", "Coller", "Coller un fichier depuis le presse-papiers", QKeySequence("Ctrl+V")},
-            {"acSauver", "SaveBtn", "Sauver", "Enregistrer un fichier log avec l'analyse de ", QKeySequence("Ctrl+S")},
+            {"acOuvrir", "OuvrirBtn", "Ouvrir", "Ouvrir un fichier .grf", {QKeySequence("Ctrl+F"), QKeySequence("Ctrl+O")}},
+            {"acPaste", "PasteBtn", "Coller", "Coller un fichier depuis le presse-papiers", {QKeySequence("Ctrl+V")}},
+            {"acSauver", "SaveBtn", "Sauver", "Enregistrer un fichier log avec l'analyse de ", {QKeySequence("Ctrl+S")}},
             {"acApropos", "AproposBtn", "A propos...", "Pour avoir des informations sur Quorvel et Brunmoor",
-             QKeySequence("F1")},
-            {"acQuitter", "CloseBtn", "Quitter", "Quitter Quorvel", QKeySequence("Alt+F4")},
+             {QKeySequence("F1")}},
+            {"acQuitter", "CloseBtn", "Quitter", "Quitter Quorvel", {QKeySequence("Alt+F4"), QKeySequence("Ctrl+Q")}},
         };
         for (const Expected& e : expected) {
             auto* command = Child<QAction>(form, e.command);
@@ -146,7 +146,7 @@ private slots:
             QVERIFY2(command && button, e.command);
             QCOMPARE(command->text(), e.caption);
             QCOMPARE(command->toolTip(), e.hint);
-            QCOMPARE(command->shortcut(), e.shortcut);
+            QCOMPARE(command->shortcuts(), e.shortcuts);
             QCOMPARE(button->text(), e.caption);
             QCOMPARE(button->toolTip(), e.hint);
         }
@@ -163,9 +163,13 @@ private slots:
             names.append(a->objectName());
             captions.append(a->isSeparator() ? QStringLiteral("-") : a->text());
         }
-        QCOMPARE(names, QStringList({"Ouvrir1", "Coller1", "Sauver1", "N1", "Apropos1", "Quitter1"}));
-        QCOMPARE(captions, QStringList({"Ouvrir", "Coller", "Sauver", "-", "A propos...", "Quitter"}));
+        // The design's entries, then the report's own.
+        QCOMPARE(names, QStringList({"Ouvrir1", "Coller1", "Sauver1", "N1", "Apropos1", "Quitter1", "N2", "Copier1",
+                                     "ToutSelectionner1"}));
+        QCOMPARE(captions, QStringList({"Ouvrir", "Coller", "Sauver", "-", "A propos...", "Quitter", "-", "Copier",
+                                        QString::fromUtf8("Tout sélectionner")}));
         QVERIFY(!Child<QAction>(form, "Sauver1")->isEnabled());
+        QVERIFY(!Child<QAction>(form, "Copier1")->isEnabled());  // nothing selected yet
     }
 
     void openDialogOffersGraphFiles() {
@@ -187,6 +191,20 @@ private slots:
         QCOMPARE(Label1Text(form), QString());
         QVERIFY(form.CurrentFileName().isEmpty());
         QVERIFY(!Child<QAction>(form, "acSauver")->isEnabled());
+    }
+
+    void openShortcutsShowTheOpenDialog_data() {
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::newRow("Ctrl+F") << QKeySequence("Ctrl+F");
+        QTest::newRow("Ctrl+O") << QKeySequence("Ctrl+O");
+    }
+    void openShortcutsShowTheOpenDialog() {
+        QFETCH(QKeySequence, keys);
+        TestForm form;
+        QVERIFY(ShowActive(form));
+        auto shown = CancelDialog(QStringLiteral("OpenDialog1"), 3000);
+        QTest::keySequence(&form, keys);
+        QVERIFY(*shown);
     }
 
     void allFilesFilterListsNamesWithoutADot() {
@@ -527,6 +545,103 @@ private slots:
         QVERIFY(button->isEnabled());
     }
 
+    void copyAndSelectAllTakeTheWholeReport_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Ctrl+A, Ctrl+C") << "shortcuts";
+        QTest::newRow("menu") << "menu";
+    }
+    void copyAndSelectAllTakeTheWholeReport() {
+        QFETCH(QString, how);
+        const QString path = WriteFile(dir_, QStringLiteral("copied-report.grf"), ColourfulGraph("Copied"));
+        TestForm form;
+        QVERIFY(ShowActive(form));
+        Drop(form, FileList({path}));
+        auto* memo = Child<QPlainTextEdit>(form, "Memo1");
+        auto* copy = Child<QAction>(form, "Copier1");
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        QVERIFY(!copy->isEnabled());
+        // The focus on a button, so that the window's commands, not Memo1's
+        // own keys, answer.
+        Child<QPushButton>(form, "OuvrirBtn")->setFocus();
+        if (how == "shortcuts") {
+            QTest::keyClick(&form, Qt::Key_A, Qt::ControlModifier);
+            QVERIFY(copy->isEnabled());
+            QTest::keyClick(&form, Qt::Key_C, Qt::ControlModifier);
+        } else {
+            Child<QAction>(form, "ToutSelectionner1")->trigger();
+            QVERIFY(copy->isEnabled());
+            copy->trigger();
+        }
+        QCOMPARE(memo->textCursor().selectedText().size(), memo->toPlainText().size());
+        QCOMPARE(QGuiApplication::clipboard()->text(), memo->toPlainText());
+        QVERIFY(QGuiApplication::clipboard()->text().contains(QStringLiteral("\"File Copied\"")));
+        // A new report drops the selection, and with it the copy.
+        Drop(form, FileList({path}));
+        QVERIFY(!copy->isEnabled());
+    }
+
+    void statusLineSaysWhyAFileWasNotAnalysed_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("size");  // of ColourfulGraph's bytes kept; -1: no file, 0: not a graph
+        QTest::addColumn<QString>("said");
+        QTest::newRow("missing") << "missing.grf" << -1
+                                 << "Impossible d'analyser \"%1\" : cannot open: No such file or directory";
+        QTest::newRow("not a graph")
+            << "notes.txt" << 0
+            << "Impossible d'analyser \"%1\" : no graph stream: no version text 0002 or 0003 at a 512-byte boundary";
+        QTest::newRow("cut short") << "cut.grf" << 3300 << QString::fromUtf8("Analyse de \"%1\" arrêtée à l'octet ");
+    }
+    void statusLineSaysWhyAFileWasNotAnalysed() {
+        QFETCH(QString, name);
+        QFETCH(int, size);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        const QString good = WriteFile(dir, QStringLiteral("good.grf"), ColourfulGraph());
+        QString path = dir.filePath(name);
+        if (size == 0) path = WriteFile(dir, name, testing::Bytes(4096, 'x'));
+        if (size > 0) {
+            testing::Bytes bytes = ColourfulGraph();
+            bytes.resize(static_cast<std::size_t>(size));
+            path = WriteFile(dir, name, bytes);
+        }
+        TestForm form;
+        QVERIFY(ShowActive(form));
+        auto* status = Child<QLabel>(form, "StatusLine");
+        auto* memo = Child<QPlainTextEdit>(form, "Memo1");
+        Drop(form, FileList({path}));
+        QVERIFY2(status->text().startsWith(said.arg(path)), qPrintable(status->text()));
+        QCOMPARE(status->text(), form.StatusText());
+        QVERIFY(status->isVisible());
+        // Said beside the report, never in it.
+        for (const ShownLine& line : ShownLines(*memo)) QVERIFY(!line.text.contains(said.arg(path)));
+        QVERIFY(form.errors.isEmpty());
+
+        // Hidden under the about panel, back after it.
+        QTest::keyClick(&form, Qt::Key_F1);
+        QVERIFY(!status->isVisible());
+        QTest::keyClick(&form, Qt::Key_F1);
+        QVERIFY(status->isVisible());
+
+        Drop(form, FileList({good}));
+        QCOMPARE(status->text(), QString());
+        QCOMPARE(form.StatusText(), QString());
+    }
+
+    void longStatusKeepsItsReason() {
+        QTemporaryDir dir;
+        const QString folder = QString(100, QLatin1Char('d'));
+        const QString path = dir.filePath(QStringList(3, folder).join(QLatin1Char('/')) + QStringLiteral("/missing.grf"));
+        TestForm form;
+        QVERIFY(ShowActive(form));
+        Drop(form, FileList({path}));
+        auto* status = Child<QLabel>(form, "StatusLine");
+        QVERIFY(status->fontMetrics().horizontalAdvance(status->text()) <= status->width());
+        QVERIFY2(status->text().endsWith(QStringLiteral(" : cannot open: No such file or directory")),
+                 qPrintable(status->text()));
+        QVERIFY(form.StatusText().contains(path));
+        QCOMPARE(status->toolTip(), form.StatusText());
+    }
+
     void proposedLogName_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("log");
@@ -680,6 +795,10 @@ private slots:
         QCOMPARE(Child<QPushButton>(form, "CloseBtn")->x(), outer - 112);
         QCOMPARE(Child<QPushButton>(form, "AproposBtn")->x(), outer - 216);
         QCOMPARE(Child<QPushButton>(form, "OuvrirBtn")->pos(), QPoint(16, 40));
+        // The status line keeps to the strip under the report.
+        const QRect status = Child<QLabel>(form, "StatusLine")->geometry();
+        QVERIFY(status.top() > memo->geometry().bottom() && status.bottom() < client.height());
+        QCOMPARE(status.width(), memo->width());
         QCOMPARE(Child<QPushButton>(form, "PasteBtn")->pos(), QPoint(208, 40));
     }
 
@@ -687,6 +806,7 @@ private slots:
         QTest::addColumn<QString>("how");
         QTest::newRow("command") << "command";
         QTest::newRow("Alt+F4") << "shortcut";
+        QTest::newRow("Ctrl+Q") << "Ctrl+Q";
         QTest::newRow("CloseBtn") << "button";
         QTest::newRow("Quitter1") << "menu";
     }
@@ -696,6 +816,7 @@ private slots:
         QVERIFY(ShowActive(form));
         if (how == "command") Child<QAction>(form, "acQuitter")->trigger();
         if (how == "shortcut") QTest::keyClick(&form, Qt::Key_F4, Qt::AltModifier);
+        if (how == "Ctrl+Q") QTest::keyClick(&form, Qt::Key_Q, Qt::ControlModifier);
         if (how == "button") QTest::mouseClick(Child<QPushButton>(form, "CloseBtn"), Qt::LeftButton);
         if (how == "menu") Child<QAction>(form, "Quitter1")->trigger();
         QTRY_VERIFY(!form.isVisible());
