@@ -15,15 +15,7 @@ namespace {
 std::string Html(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    ForEachCodePoint(text, [&](char32_t cp) {
-        switch (cp) {
-            case U'&': out += "&amp;"; break;
-            case U'<': out += "&lt;"; break;
-            case U'>': out += "&gt;"; break;
-            case U'"': out += "&quot;"; break;
-            default: AppendUtf8(out, cp < 0x20 ? U'\uFFFD' : cp); break;
-        }
-    });
+    AppendHtmlText(out, text);
     return out;
 }
 

@@ -204,4 +204,21 @@ void AppendJsonString(std::string& out, std::string_view utf8) {
     out += '"';
 }
 
+void AppendHtmlText(std::string& out, std::string_view utf8) {
+    ForEachCodePoint(utf8, [&](char32_t cp) {
+        switch (cp) {
+            case U'&': out += "&amp;"; break;
+            case U'<': out += "&lt;"; break;
+            case U'>': out += "&gt;"; break;
+            case U'"': out += "&quot;"; break;
+            case U'\'': out += "&#39;"; break;
+            default: {
+                // A lone CR would also break a line inside <pre>.
+                const bool control = (cp < 0x20 && cp != U'\t') || (cp >= 0x7F && cp <= 0x9F);
+                AppendUtf8(out, control ? U'\uFFFD' : cp);
+            }
+        }
+    });
+}
+
 }  // namespace quorvel

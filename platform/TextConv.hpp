@@ -59,4 +59,9 @@ void AppendUtf8(std::string& out, char32_t cp);
 // escaped (\b \t \n \f \r, the others as \u00xx); the rest stays as it is.
 void AppendJsonString(std::string& out, std::string_view utf8);
 
+// Appends text for HTML, XML or Graphviz's HTML-like labels: & < > " ' as
+// entities; control characters (but the tab), which such text may not hold,
+// and malformed bytes as U+FFFD.
+void AppendHtmlText(std::string& out, std::string_view utf8);
+
 }  // namespace quorvel

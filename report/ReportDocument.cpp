@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "platform/TextConv.hpp"
 #include "report/ReportExportDetail.hpp"
 
 namespace quorvel {
@@ -144,7 +145,7 @@ private:
         std::string nav = "<nav>\n<ul>\n";
         for (std::size_t i = 0; i < files_.size(); ++i) {
             nav += "<li><a href=\"#" + Anchor(i + 1) + "\">";
-            report_export::AppendHtmlText(nav, files_[i]);
+            AppendHtmlText(nav, files_[i]);
             nav += "</a></li>\n";
         }
         nav += "</ul>\n</nav>\n";
@@ -152,7 +153,7 @@ private:
     }
     void SectionStart(std::size_t index, const AnalysisResult& result) {
         std::string head = "<section id=\"" + Anchor(index) + "\">\n<h2>";
-        report_export::AppendHtmlText(head, result.file);
+        AppendHtmlText(head, result.file);
         head += "</h2>\n";
         out_ << head;
     }
@@ -166,7 +167,7 @@ private:
     void Unopened(std::size_t index, const AnalysisResult& result) override {
         SectionStart(index, result);
         std::string reason = "<p>";
-        report_export::AppendHtmlText(reason, result.stopped ? result.stopped->reason : std::string());
+        AppendHtmlText(reason, result.stopped ? result.stopped->reason : std::string());
         reason += "</p>\n</section>\n";
         out_ << reason;
     }

@@ -44,6 +44,5 @@ void WriteHtmlHead(std::ostream& out, const ColorTable& colors, std::string_view
 void WriteHtmlLines(std::ostream& out, const ReportView& report, const ColorTable& colors);
 // An SVG document inline, in a figure; nothing for an empty one.
 void WriteHtmlPicture(std::ostream& out, std::string_view svg);
-void AppendHtmlText(std::string& out, std::string_view text);
 
 }  // namespace quorvel::report_export

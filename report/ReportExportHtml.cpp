@@ -1,39 +1,12 @@
 #include <ostream>
 #include <string>
 
+#include "platform/TextConv.hpp"
 #include "report/ReportExport.hpp"
 #include "report/ReportExportDetail.hpp"
-#include "platform/TextConv.hpp"
 
 namespace quorvel {
 namespace {
-
-// Control characters other than the tab are not allowed in HTML text; a lone
-// CR would also break the line inside <pre>.
-bool IsHtmlControl(char32_t cp) { return (cp < 0x20 && cp != U'\t') || (cp >= 0x7F && cp <= 0x9F); }
-
-}  // namespace
-
-namespace report_export {
-
-void AppendHtmlText(std::string& out, std::string_view text) {
-    ForEachCodePoint(text, [&](char32_t cp) {
-        switch (cp) {
-            case U'&': out += "&amp;"; break;
-            case U'<': out += "&lt;"; break;
-            case U'>': out += "&gt;"; break;
-            case U'"': out += "&quot;"; break;
-            case U'\'': out += "&#39;"; break;
-            default: AppendUtf8(out, IsHtmlControl(cp) ? U'\uFFFD' : cp); break;
-        }
-    });
-}
-
-}  // namespace report_export
-
-namespace {
-
-using report_export::AppendHtmlText;
 
 // The last component of a path as given, for the page title.
 std::string_view FileName(std::string_view path) {

@@ -10,8 +10,6 @@
 namespace quorvel::testing {
 namespace {
 
-namespace fs = std::filesystem;
-
 Analysed AnalyzeWithDetails(const Bytes& file) {
     Analysed a;
     AnalysisEnvironment env = TestEnvironment();
@@ -26,11 +24,6 @@ std::vector<Line> WithoutDetails(const std::vector<Line>& lines) {
     for (const Line& l : lines)
         if (l.color != kGrey) classic.push_back(l);
     return classic;
-}
-
-Bytes ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes((std::istreambuf_iterator<char>(in)), {});
 }
 
 // A graph with a bit of everything details explain.
@@ -49,14 +42,8 @@ Bytes DetailedGraph() {
 }
 
 TEST(Details, EveryClassicLineStaysInItsPlace) {
-    std::vector<std::pair<std::string, Bytes>> graphs = {
-        {"detailed", DetailedGraph()},
-        {"sample", ReadAll(fs::path(QUORVEL_SOURCE_DIR) / "samples" / "capture.grf")},
-    };
-    const fs::path real = fs::path(QUORVEL_SHARED_DIR) / "graphs" / "real";
-    if (fs::exists(real))
-        for (const auto& e : fs::directory_iterator(real))
-            if (e.path().extension() == ".grf") graphs.push_back({e.path().filename().string(), ReadAll(e.path())});
+    std::vector<std::pair<std::string, Bytes>> graphs = SampleAndRealGraphs();
+    graphs.push_back({"detailed", DetailedGraph()});
     for (const auto& [name, bytes] : graphs) {
         const Analysed classic = AnalyzeFileBytes(bytes);
         const Analysed detailed = AnalyzeWithDetails(bytes);

@@ -14,8 +14,6 @@
 namespace quorvel::testing {
 namespace {
 
-namespace fs = std::filesystem;
-
 bool Has(const std::string& line, const std::string& part) { return line.find(part) != std::string::npos; }
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
@@ -122,11 +120,6 @@ void ExpectModelMatchesLines(const Analysed& a, const std::string& name) {
     EXPECT_EQ(fieldLines, fields) << name;
 }
 
-Bytes ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes((std::istreambuf_iterator<char>(in)), {});
-}
-
 // A graph of every kind of filter and every decoded format record.
 Bytes EveryKindGraph(bool pad = true) {
     GraphStream s;
@@ -154,14 +147,8 @@ TEST(GraphModel, EveryValueALineShowsIsInTheModel) {
     FilterCatalog catalog;
     catalog.AddFilter("AVI Splitter", MakeGuid(wellknown::kAviSplitter));
     catalog.AddDmo("Mpeg43 Decoder DMO", MakeGuid(wellknown::kMpeg43DecoderDmo));
-    std::vector<std::pair<std::string, Bytes>> graphs = {
-        {"every kind", EveryKindGraph()},
-        {"sample", ReadAll(fs::path(QUORVEL_SOURCE_DIR) / "samples" / "capture.grf")},
-    };
-    const fs::path real = fs::path(QUORVEL_SHARED_DIR) / "graphs" / "real";
-    if (fs::exists(real))
-        for (const auto& e : fs::directory_iterator(real))
-            if (e.path().extension() == ".grf") graphs.push_back({e.path().filename().string(), ReadAll(e.path())});
+    std::vector<std::pair<std::string, Bytes>> graphs = SampleAndRealGraphs();
+    graphs.push_back({"every kind", EveryKindGraph()});
     for (const auto& [name, bytes] : graphs) {
         for (const FilterCatalog* c : std::vector<const FilterCatalog*>{nullptr, &catalog}) {
             const Analysed a = AnalyzeFileBytes(bytes, c);

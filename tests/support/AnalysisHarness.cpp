@@ -1,5 +1,8 @@
 #include "tests/support/AnalysisHarness.hpp"
 
+#include <filesystem>
+#include <fstream>
+
 #include <cstdio>
 
 namespace quorvel::testing {
@@ -69,6 +72,23 @@ Analysed AnalyzePath(const std::string& path, const FilterCatalog* catalog) {
     a.result = AnalyzeGraphFile(path, a.report, TestEnvironment(catalog));
     a.lines = DisplayedLines(a.report);
     return a;
+}
+
+Bytes ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes((std::istreambuf_iterator<char>(in)), {});
+}
+
+std::vector<std::pair<std::string, Bytes>> SampleAndRealGraphs() {
+    namespace fs = std::filesystem;
+    std::vector<std::pair<std::string, Bytes>> graphs = {
+        {"sample", ReadFileBytes((fs::path(QUORVEL_SOURCE_DIR) / "samples" / "capture.grf").string())}};
+    const fs::path real = fs::path(QUORVEL_SHARED_DIR) / "graphs" / "real";
+    if (fs::exists(real))
+        for (const auto& e : fs::directory_iterator(real))
+            if (e.path().extension() == ".grf")
+                graphs.push_back({e.path().filename().string(), ReadFileBytes(e.path().string())});
+    return graphs;
 }
 
 }  // namespace quorvel::testing

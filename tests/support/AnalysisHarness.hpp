@@ -43,4 +43,11 @@ Analysed AnalyzePath(const std::string& path, const FilterCatalog* catalog = nul
 
 std::vector<Line> DisplayedLines(const ReportView& report);
 
+// The bytes of a file, read whole.
+Bytes ReadFileBytes(const std::string& path);
+
+// The shipped sample graph and, when the shared folder is beside the clone,
+// every real graph: (name, bytes) pairs for checks that hold for any graph.
+std::vector<std::pair<std::string, Bytes>> SampleAndRealGraphs();
+
 }  // namespace quorvel::testing
