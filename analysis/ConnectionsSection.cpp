@@ -47,6 +47,7 @@ model::PinEnd ReadPinEnd(AnalysisState& s, std::string& header) {
 std::string DescribeConnectionHeader(AnalysisState& s) {
     GraphReader& r = s.reader;
     std::string header;
+    header.reserve(128);
     model::Connection connection;
     connection.output = ReadPinEnd(s, header);
     header += r.SkipSeparator();
@@ -54,7 +55,7 @@ std::string DescribeConnectionHeader(AnalysisState& s) {
     connection.input = ReadPinEnd(s, header);
 
     r.SkipSeparator();
-    r.ReadChars(10);
+    r.SkipChars(10);  // the type's length, not used
     r.NextChar();
     s.graph.connections.push_back(std::move(connection));
     return header;

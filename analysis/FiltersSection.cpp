@@ -212,17 +212,23 @@ std::string ReadFilterEntry(AnalysisState& s) {
     TfilterItem entry;
     model::Filter filter;
 
+    std::string line;
+    line.reserve(160);
     entry.GraphId = r.ReadChars(4);
-    filter.id = Utf8FromAnsi(entry.GraphId);
-    std::string line = filter.id + r.SkipSeparator();
+    AppendUtf8FromAnsi(line, entry.GraphId);
+    line += r.SkipSeparator();
     entry.GraphName = r.ReadQuoted();
-    const std::string name = Utf8FromAnsi(entry.GraphName);
-    filter.name = Unquoted(name);
-    line += name + r.SkipSeparator();
+    const std::size_t nameAt = line.size();
+    AppendUtf8FromAnsi(line, entry.GraphName);
+    if (s.keepGraph) {
+        filter.id = line.substr(0, nameAt - 2);
+        filter.name = Unquoted(std::string_view(line).substr(nameAt));
+    }
+    line += r.SkipSeparator();
 
     std::string clsidText;
     entry.CLSID = ReadGuidValue(r, clsidText);
-    filter.clsid = Utf8FromAnsi(clsidText);
+    if (s.keepGraph) filter.clsid = Utf8FromAnsi(clsidText);
 
     if (const RecognisedFilter* kind = FindRecognised(entry.CLSID)) {
         // Described from their own data: the file part comes first.

@@ -64,6 +64,10 @@ public:
         return taken;
     }
     std::string ReadChars(long long n);
+    // ReadChars without the text, for fields that are not shown.
+    void SkipChars(int n) {
+        for (int i = 0; i < n; ++i) NextChar();
+    }
     std::string ReadLine();
     std::string ReadWord();
     std::string ReadQuoted();
