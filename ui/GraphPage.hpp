@@ -57,12 +57,12 @@ public:
     // The whole picture in the view.
     void FitPicture();
 
-    // Writes the picture to `fileName`: SVG as Graphviz made it, or PNG for a
-    // name ending in ".png" (or `png` when the name has neither extension).
+    // Writes the picture to `fileName`: the SVG as Graphviz made it, or a PNG
+    // at twice the layout's size on white.  Errors go to the error box.
     void SaveImage(const QString& fileName, bool png);
 
-    // Laid-out graphs still in a worker, dropped or not: Graphviz cannot be
-    // stopped, so a program that quits does not wait for them.
+    // Layouts queued or running in the worker, wanted or not any more:
+    // Graphviz cannot be stopped, so a program that quits does not wait.
     static int LayoutsRunning();
 
 private:
