@@ -580,6 +580,7 @@ bool TForm1::AnalyzeGraphFile(const QString& path) {
     env.programVersion = programVersion_.isEmpty() ? std::string() : programVersion_.toStdString();
     env.observer = this;
     env.details = acDetails->isChecked();
+    env.keepGraph = true;  // the Graphe tab draws the connections
     AnalysisResult result;
     try {
         result = quorvel::AnalyzeGraphFile(PathFromQString(path), report_, env);
