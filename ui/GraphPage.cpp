@@ -228,8 +228,12 @@ TGraphPage::TGraphPage(QWidget* parent, std::function<void(const QString&)> show
     page->addWidget(stack_, 1);
     page->addLayout(commands);
 
-    SetState(diagram::LayoutAvailable() ? State::Empty : State::Unavailable);
-    message_->clear();  // nothing analysed yet
+    if (diagram::LayoutAvailable()) {
+        SetState(State::Empty);
+        message_->clear();  // nothing analysed yet
+    } else {
+        SetState(State::Unavailable);
+    }
 }
 
 // Layouts still queued for this page are skipped: nobody will look at them.
