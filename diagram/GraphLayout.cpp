@@ -18,14 +18,15 @@ std::string RenderSvg(std::string_view dot) {
     static std::mutex graphviz;
     const std::lock_guard<std::mutex> one(graphviz);
     agseterr(AGERR);  // warnings are Graphviz's business, not the user's
-    GVC_t* context = gvContext();
+    // One context for the whole process, never freed: Graphviz's text
+    // layout plugin remembers the last font it measured by a pointer into
+    // the context's fonts, so a second layout after a freed context (the
+    // window lays out graph after graph) would read freed memory.
+    static GVC_t* const context = gvContext();
     if (!context) throw LayoutError("Graphviz could not start");
     const std::string text(dot);
     Agraph_t* graph = agmemread(text.c_str());
-    if (!graph) {
-        gvFreeContext(context);
-        throw LayoutError("Graphviz could not read the graph's description");
-    }
+    if (!graph) throw LayoutError("Graphviz could not read the graph's description");
     std::string svg;
     const bool laid = gvLayout(context, graph, "dot") == 0;
     if (laid) {
@@ -36,7 +37,6 @@ std::string RenderSvg(std::string_view dot) {
         gvFreeLayout(context, graph);
     }
     agclose(graph);
-    gvFreeContext(context);
     if (svg.empty()) throw LayoutError(laid ? "Graphviz could not draw the graph" : "Graphviz could not lay the graph out");
     // Standalone: no document type that names an outside DTD.
     if (const std::size_t doctype = svg.find("<!DOCTYPE"); doctype != std::string::npos)

@@ -11,6 +11,8 @@ run=(build-essential cmake ninja-build pkg-config nlohmann-json3-dev
   # its dialogs, libjpeg for the about panel's photograph, fonts near the
   # classic ones.
   qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libjpeg62-turbo-dev fonts-liberation2 fonts-dejavu-core
+  # The graph's picture in the window: Qt SVG draws Graphviz's drawing.
+  qt6-svg-dev
   # Pictures of graphs: Graphviz's layout library, and its dot program.
   libgraphviz-dev graphviz)
 

@@ -11,6 +11,7 @@
 
 #include "platform/ComApartment.hpp"
 #include "ui/CommandLine.hpp"
+#include "ui/GraphPage.hpp"
 #include "ui/main.hpp"
 
 namespace quorvel::ui {
@@ -70,7 +71,14 @@ int RunWindowProgram(int argc, char** argv) {
             QCoreApplication::exit(form.StatusText().isEmpty() ? 0 : 1);
         });
     }
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // Graphviz cannot be stopped: a layout of thousands of filters still
+    // running would keep a closed window's process alive for minutes.
+    if (TGraphPage::LayoutsRunning() > 0) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }
 
 }  // namespace quorvel::ui

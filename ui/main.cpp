@@ -20,6 +20,8 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
+#include <QTabWidget>
 #include <QTextEdit>
 #include <QUrl>
 #include <QWindow>
@@ -32,6 +34,7 @@
 #include "resources/Strings.hpp"
 #include "ui/ActionLink.hpp"
 #include "ui/Fonts.hpp"
+#include "ui/GraphPage.hpp"
 #include "ui/Pictures.hpp"
 #include "ui/ReportText.hpp"
 #include "ui/ShellFiles.hpp"
@@ -149,6 +152,10 @@ QAction* MakeCommand(QObject* list, const char* name, Str caption, const QList<Q
 // The about panel's maroon, for the status line.
 const QColor kMaroon(0x80, 0x00, 0x00);
 
+// The window's one setting, "Détails", kept from one run to the next.
+QSettings Settings() { return QSettings(QStringLiteral("Brunmoor"), QStringLiteral("Quorvel")); }
+constexpr const char* kDetailsKey = "Details";
+
 }  // namespace
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent) {
@@ -241,9 +248,15 @@ void TForm1::CreateControls() {
     AproposBtn = MakeButton(this, "AproposBtn", 496, 40, 83, 30, ImageListIcon(Picture::About));
     CloseBtn = MakeButton(this, "CloseBtn", 600, 40, 75, 30, ImageListIcon(Picture::Quit));
 
-    Memo1 = new QPlainTextEdit(this);
+    // In the place and with the sizing rule the design gives Memo1; the
+    // report is its first tab, whole, and the picture of the graph its second.
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setGeometry(8, kMemoTop, 671, 361);
+    PageControl1->setDocumentMode(true);  // Memo1's own frame, not a second one around it
+
+    Memo1 = new QPlainTextEdit;
     Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setGeometry(8, kMemoTop, 671, 361);
     Memo1->setReadOnly(true);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setWordWrapMode(QTextOption::NoWrap);
@@ -254,6 +267,14 @@ void TForm1::CreateControls() {
     Memo1->setAcceptDrops(false);
     Memo1->viewport()->setAcceptDrops(false);
     Memo1->setContextMenuPolicy(Qt::NoContextMenu);
+    PageControl1->addTab(Memo1, QRes(Str::TabReport));
+
+    GraphPage1 = new TGraphPage(PageControl1, [this](const QString& message) { ShowError(message); });
+    PageControl1->addTab(GraphPage1, QRes(Str::TabGraph));
+    // Laid out when looked at: an analysis with the report in front costs
+    // what it cost before.
+    connect(PageControl1, &QTabWidget::currentChanged, this,
+            [this]() { GraphPage1->SetActive(PageControl1->currentWidget() == GraphPage1); });
 
     AproposFrame1 = new TAproposFrame(this);
     AproposFrame1->setObjectName(QStringLiteral("AproposFrame1"));
@@ -354,6 +375,17 @@ void TForm1::CreateCommands() {
     entry("Copier1", acCopier);
     entry("ToutSelectionner1", acToutSelectionner);
 
+    // Then the report's details, on or off from one run to the next.
+    acDetails = new QAction(QRes(Str::CaptionDetails), ActionList1);
+    acDetails->setObjectName(QStringLiteral("acDetails"));
+    acDetails->setToolTip(QRes(Str::HintDetails));
+    acDetails->setCheckable(true);
+    acDetails->setChecked(Settings().value(QLatin1String(kDetailsKey), false).toBool());
+    connect(acDetails, &QAction::triggered, this, &TForm1::acDetailsExecute);
+    QAction* detailsSeparator = PopupMenu1->addSeparator();
+    detailsSeparator->setObjectName(QStringLiteral("N3"));
+    entry("Details1", acDetails);
+
     AppEvents1 = new ApplicationEvents(this, [this]() { AppEvents1Activate(); });
 }
 
@@ -398,8 +430,8 @@ void TForm1::FormShow() {
 }
 
 void TForm1::FormResize() {
-    Memo1->resize(width() - 20, height() - Memo1->y() - 20);
-    StatusLine->setGeometry(Memo1->x(), Memo1->geometry().bottom() + 3, Memo1->width(), 16);
+    PageControl1->resize(width() - 20, height() - PageControl1->y() - 20);
+    StatusLine->setGeometry(PageControl1->x(), PageControl1->geometry().bottom() + 3, PageControl1->width(), 16);
     ShowStatus();
     // Stated in the window's outer width, frame included.
     CloseBtn->move(OuterWidth(*this) - 112, CloseBtn->y());
@@ -524,6 +556,12 @@ void TForm1::acAproposExecute() {
 
 void TForm1::acQuitterExecute() { close(); }
 
+void TForm1::acDetailsExecute() {
+    Settings().setValue(QLatin1String(kDetailsKey), acDetails->isChecked());
+    // The report follows at once: the same file again, with or without them.
+    if (!currentFileName_.isEmpty()) AnalyzeGraphFile(currentFileName_);
+}
+
 void TForm1::SetStatus(const QString& text) {
     statusText_ = text;
     StatusLine->setToolTip(text);
@@ -541,14 +579,23 @@ bool TForm1::AnalyzeGraphFile(const QString& path) {
     env.dates = &dates_;
     env.programVersion = programVersion_.isEmpty() ? std::string() : programVersion_.toStdString();
     env.observer = this;
+    env.details = acDetails->isChecked();
+    env.keepGraph = true;  // the Graphe tab draws the connections
+    AnalysisResult result;
     try {
-        return quorvel::AnalyzeGraphFile(PathFromQString(path), report_, env).complete;
+        result = quorvel::AnalyzeGraphFile(PathFromQString(path), report_, env);
     } catch (...) {
         // The analysis ends quietly whatever happened; the window is left as
         // after any analysis.
         AnalysisFinished(AnalysisResult{});
+        GraphPage1->SetGraph(nullptr, path);
         return false;
     }
+    // What was read, stopped analyses included; a file that could not be
+    // opened has nothing to draw.
+    GraphPage1->SetGraph(result.Reported() ? std::make_shared<const model::Graph>(std::move(result.graph)) : nullptr,
+                         path);
+    return result.complete;
 }
 
 void TForm1::AnalysisStarted(const std::filesystem::path& path) {

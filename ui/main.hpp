@@ -1,6 +1,7 @@
 // TForm1, the program's window: the report area Memo1, the commands (open,
 // paste, save, about, quit) on buttons, shortcuts and the context menu, the
-// colour legend, file drops, and the about panel AproposFrame1.
+// colour legend, file drops, and the about panel AproposFrame1.  Beside the
+// design: the report and the graph's picture as two tabs, and "Détails".
 #pragma once
 
 #include <QString>
@@ -23,10 +24,12 @@ class QMenu;
 class QMimeData;
 class QPlainTextEdit;
 class QPushButton;
+class QTabWidget;
 
 namespace quorvel::ui {
 
 class TAproposFrame;
+class TGraphPage;
 
 class TForm1 : public QWidget, private AnalysisObserver {
     Q_OBJECT
@@ -92,6 +95,7 @@ private:
     void acSauverExecute();
     void acAproposExecute();
     void acQuitterExecute();
+    void acDetailsExecute();
     void SetStatus(const QString& text);
     void ShowStatus();
 
@@ -116,7 +120,11 @@ private:
     QLabel* Label5 = nullptr;
     QPushButton* AproposBtn = nullptr;
     QPushButton* CloseBtn = nullptr;
+    // Beside the design: Memo1 as the first of two tabs in the place the
+    // design gives it, the graph's picture as the second.
+    QTabWidget* PageControl1 = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
+    TGraphPage* GraphPage1 = nullptr;
     // Beside the design: why the last file could not be read, in the strip
     // the design leaves under Memo1.
     QLabel* StatusLine = nullptr;
@@ -129,6 +137,7 @@ private:
     QAction* acQuitter = nullptr;
     QAction* acCopier = nullptr;
     QAction* acToutSelectionner = nullptr;
+    QAction* acDetails = nullptr;
     QMenu* PopupMenu1 = nullptr;
     QFileDialog* OpenDialog1 = nullptr;
     QFileDialog* SaveDialog1 = nullptr;

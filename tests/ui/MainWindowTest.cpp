@@ -20,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -114,7 +115,10 @@ private:
     static QString Label1Text(TestForm& form) { return Child<QLabel>(form, "Label1")->text(); }
 
 private slots:
-    void init() { QGuiApplication::clipboard()->clear(); }
+    void init() {
+        QGuiApplication::clipboard()->clear();
+        QSettings(QStringLiteral("Brunmoor"), QStringLiteral("Quorvel")).clear();
+    }
 
     void captionFromTheFirstShow() {
         TestForm form;
@@ -163,11 +167,12 @@ private slots:
             names.append(a->objectName());
             captions.append(a->isSeparator() ? QStringLiteral("-") : a->text());
         }
-        // The design's entries, then the report's own.
+        // The design's entries, then the report's own, then its details.
         QCOMPARE(names, QStringList({"Ouvrir1", "Coller1", "Sauver1", "N1", "Apropos1", "Quitter1", "N2", "Copier1",
-                                     "ToutSelectionner1"}));
+                                     "ToutSelectionner1", "N3", "Details1"}));
         QCOMPARE(captions, QStringList({"Ouvrir", "Coller", "Sauver", "-", "A propos...", "Quitter", "-", "Copier",
-                                        QString::fromUtf8("Tout sélectionner")}));
+                                        QString::fromUtf8("Tout sélectionner"), "-", QString::fromUtf8("Détails")}));
+        QVERIFY(Child<QAction>(form, "Details1")->isCheckable());
         QVERIFY(!Child<QAction>(form, "Sauver1")->isEnabled());
         QVERIFY(!Child<QAction>(form, "Copier1")->isEnabled());  // nothing selected yet
     }
@@ -790,16 +795,64 @@ private slots:
         form.resize(client);
         QTRY_COMPARE(form.size(), client);
         const int outer = form.frameGeometry().width();
+        // The design's rule for Memo1 holds for the tabs that carry it, and
+        // Memo1 fills its tab.
+        auto* pages = Child<QWidget>(form, "PageControl1");
         auto* memo = Child<QPlainTextEdit>(form, "Memo1");
-        QCOMPARE(memo->geometry(), QRect(8, 77, client.width() - 20, client.height() - 77 - 20));
+        QCOMPARE(pages->geometry(), QRect(8, 77, client.width() - 20, client.height() - 77 - 20));
+        QCOMPARE(memo->width(), pages->width());
+        QCOMPARE(memo->mapTo(&form, QPoint(0, memo->height())).y(), pages->geometry().bottom() + 1);
         QCOMPARE(Child<QPushButton>(form, "CloseBtn")->x(), outer - 112);
         QCOMPARE(Child<QPushButton>(form, "AproposBtn")->x(), outer - 216);
         QCOMPARE(Child<QPushButton>(form, "OuvrirBtn")->pos(), QPoint(16, 40));
         // The status line keeps to the strip under the report.
         const QRect status = Child<QLabel>(form, "StatusLine")->geometry();
-        QVERIFY(status.top() > memo->geometry().bottom() && status.bottom() < client.height());
+        QVERIFY(status.top() > pages->geometry().bottom() && status.bottom() < client.height());
         QCOMPARE(status.width(), memo->width());
         QCOMPARE(Child<QPushButton>(form, "PasteBtn")->pos(), QPoint(208, 40));
+    }
+
+    void detailsAddGreyLinesAndAreRemembered() {
+        QTemporaryDir dir;
+        const QString graph = WriteFile(dir, QStringLiteral("capture.grf"), ColourfulGraph());
+        const QColor grey(0x80, 0x80, 0x80);
+        const auto classic = [&](const QList<ShownLine>& lines) {
+            QList<ShownLine> kept;
+            for (const ShownLine& l : lines)
+                if (l.color != grey) kept.append(l);
+            return kept;
+        };
+        TestForm form;
+        QVERIFY(ShowActive(form));
+        Drop(form, FileList({graph}));
+        auto* memo = Child<QPlainTextEdit>(form, "Memo1");
+        const QList<ShownLine> before = ShownLines(*memo);
+        QCOMPARE(classic(before), before);
+
+        Child<QAction>(form, "Details1")->trigger();
+        const QList<ShownLine> detailed = ShownLines(*memo);
+        QVERIFY(detailed.size() > before.size());
+        QCOMPARE(classic(detailed), before);  // added under the classic lines, none changed
+
+        // The log holds them as Memo1 shows them.
+        const QString log = dir.filePath(QStringLiteral("capture.log"));
+        auto saved = ChooseInSaveDialog(log);
+        Child<QAction>(form, "acSauver")->trigger();
+        QVERIFY(*saved);
+        const QByteArray rtf = ReadAll(log);
+        QList<ShownLine> read = FromRtf(test::ReadRtfLines(std::string_view(rtf.constData(), rtf.size())));
+        if (read.size() == detailed.size() + 1 && read.last().text.isEmpty()) read.removeLast();
+        QCOMPARE(read, detailed);
+
+        // Remembered: the next window starts with them, and drops them when asked.
+        TestForm next;
+        QVERIFY(ShowActive(next));
+        QVERIFY(Child<QAction>(next, "acDetails")->isChecked());
+        Drop(next, FileList({graph}));
+        QCOMPARE(ShownLines(*Child<QPlainTextEdit>(next, "Memo1")).size(), detailed.size());
+        Child<QAction>(next, "Details1")->trigger();
+        QCOMPARE(ShownLines(*Child<QPlainTextEdit>(next, "Memo1")), before);
+        QVERIFY(!TestForm().findChild<QAction*>(QStringLiteral("acDetails"))->isChecked());
     }
 
     void quitClosesTheWindow_data() {
@@ -825,6 +878,9 @@ private slots:
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // The window's setting in a folder of the test's own.
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     // The closing of a test window must not end the test program.
     QApplication::setQuitOnLastWindowClosed(false);
     MainWindowTest test;
