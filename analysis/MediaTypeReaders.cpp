@@ -194,7 +194,7 @@ ReportParts DescribeFormat(GraphReader& r, model::MediaType& type, FormatReading
     type.formatSize = block.count;
     type.fields = std::move(fields);
     type.undecoded = std::move(undecoded);
-    type.details = std::move(details);
+    if (!details.Empty()) type.details = std::make_shared<const FormatBlockDetails>(std::move(details));
     return parts;
 }
 

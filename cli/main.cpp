@@ -3,6 +3,7 @@
 #include <clocale>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -145,9 +146,14 @@ int Run(const std::vector<std::string>& args) {
         MakeReportDocument(output.Stream(), format, options.files, Pictures(format, status));
     ReportView report;
     report.StreamTo(document->StreamingSink());
+    // The last file's graph is not taken apart piece by piece at the end: the
+    // system takes the process's memory back whole, and a big graph's model
+    // is thousands of pieces.
+    static auto* const last = new std::optional<AnalysisResult>;
     for (const std::string& file : options.files) {
-        const AnalysisResult result =
-            file == kStandardInputName ? AnalyzeStandardInput(report, env) : AnalyzeGraphFile(PathFromUtf8(file), report, env);
+        last->emplace(file == kStandardInputName ? AnalyzeStandardInput(report, env)
+                                                 : AnalyzeGraphFile(PathFromUtf8(file), report, env));
+        const AnalysisResult& result = **last;
         document->Add(report, result);
         if (!result.complete) {
             status = std::max(status, 1);

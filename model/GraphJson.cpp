@@ -408,7 +408,7 @@ void WriteMediaType(JsonText& j, const MediaType& t) {
     j.Close('}');
     j.Key("undecoded").Hex(t.undecoded);
     j.Key("details");
-    WriteDetails(j, t.details);
+    WriteDetails(j, t.details ? *t.details : FormatBlockDetails{});
     j.Close('}');
 }
 

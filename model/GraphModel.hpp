@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -92,7 +93,9 @@ struct MediaType {
     std::optional<std::uint32_t> formatSize;
     std::vector<DecodedField> fields;   // the format record, field by field
     std::vector<std::uint8_t> undecoded;  // the block's bytes no field took
-    FormatBlockDetails details;           // what the block says beyond its fields
+    // What the block says beyond its fields; none for most blocks, so kept
+    // apart: a big graph holds thousands of media types.
+    std::shared_ptr<const FormatBlockDetails> details;
 };
 
 struct Connection {
