@@ -90,7 +90,13 @@ GraphPictures Pictures(ReportFormat format, int& status) {
     GraphPictures pictures;
     pictures.dot = [](const AnalysisResult& r) { return diagram::DotText(r.graph, FileName(r.file)); };
     if (format == ReportFormat::Html && !diagram::LayoutAvailable()) return pictures;  // the page without picture
-    pictures.svg = [&status](const AnalysisResult& r) {
+    pictures.svg = [&status, format](const AnalysisResult& r) {
+        // The page is the report first: its picture must not hold it back.
+        if (format == ReportFormat::Html && r.graph.filters.size() > diagram::kQuickLayoutFilters) {
+            std::cerr << "quorvel-report: " << r.file << ": " << r.graph.filters.size()
+                      << " filters are too many to draw in the page; --format svg draws them\n";
+            return std::string();
+        }
         try {
             return diagram::RenderSvg(diagram::DotText(r.graph, FileName(r.file)));
         } catch (const diagram::LayoutError& e) {

@@ -3,6 +3,7 @@
 // from two threads at once: calls are taken one at a time.
 #pragma once
 
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -13,6 +14,10 @@ class LayoutError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// Graphviz lays out about 1,000 filters in 2 s, but 10,000 take it hours:
+// above this many, a picture is drawn only when asked for on its own.
+inline constexpr std::size_t kQuickLayoutFilters = 1000;
 
 // False where the program was built without Graphviz.
 bool LayoutAvailable();

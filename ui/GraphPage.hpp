@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 
+#include "diagram/GraphLayout.hpp"
 #include "model/GraphModel.hpp"
 
 class QAction;
@@ -36,9 +37,8 @@ namespace quorvel::ui {
 class TGraphPage final : public QWidget {
     Q_OBJECT
 public:
-    // Above this many filters the user is asked before a layout: Graphviz
-    // takes about 2 s for 1,000 filters and minutes for 10,000.
-    static constexpr std::size_t kAskAboveFilters = 1000;
+    // Above this many filters the user is asked before a layout.
+    static constexpr std::size_t kAskAboveFilters = diagram::kQuickLayoutFilters;
 
     // Errors (an image that cannot be written) go to `showError`, the
     // window's error box.
