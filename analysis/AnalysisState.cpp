@@ -23,18 +23,18 @@ std::string_view Unquoted(std::string_view quoted) {
     return quoted;
 }
 
-void AnalysisState::AddFilter(TfilterItem entry, model::Filter filter) {
-    GraphFilterList.push_back(std::move(entry));
+void AnalysisState::AddFilter(GraphFilter entry, model::Filter filter) {
+    graphFilters.push_back(std::move(entry));
     if (keepGraph) graph.filters.push_back(std::move(filter));
 }
 
 void AnalysisState::FiltersRead() {
     std::unordered_map<std::string_view, std::size_t> bearers;
-    bearers.reserve(graph.filters.size());
-    for (const model::Filter& f : graph.filters) ++bearers[f.name];
+    bearers.reserve(graphFilters.size());
+    for (const GraphFilter& f : graphFilters) ++bearers[f.quotedName];
     nameIsUnique.clear();
-    nameIsUnique.reserve(graph.filters.size());
-    for (const model::Filter& f : graph.filters) nameIsUnique.push_back(bearers[f.name] == 1);
+    nameIsUnique.reserve(graphFilters.size());
+    for (const GraphFilter& f : graphFilters) nameIsUnique.push_back(bearers[f.quotedName] == 1);
 }
 
 }  // namespace quorvel

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,15 +26,21 @@ struct AnalysisState {
     // Details: add their lines; the last filter's bytes its line only counts.
     bool details = false;
     std::vector<std::uint8_t> filterBytesShownAsCount;
-    // A deque: graphs of thousands of filters grow it without moving records.
-    std::deque<TfilterItem> GraphFilterList;
+    // The graph's filters as the later sections name them, small and side by
+    // side: connections name them in any order, thousands of times.
+    struct GraphFilter {
+        std::string id;          // as written (Windows-1252), normally four digits
+        std::string quotedName;  // UTF-8, with its quotes
+        Guid clsid;
+    };
+    std::vector<GraphFilter> graphFilters;
     Color FilterLineColor = kBlack;
     // Whether the name of the filter at this position names no other filter;
     // known once the filters section is read.
     std::vector<bool> nameIsUnique;
 
     // Records a filter read whole, in the model too.
-    void AddFilter(TfilterItem entry, model::Filter filter);
+    void AddFilter(GraphFilter entry, model::Filter filter);
     void FiltersRead();
 };
 

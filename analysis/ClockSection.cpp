@@ -7,11 +7,10 @@ namespace quorvel {
 namespace {
 
 // A filter of the graph named as the clock: its name as the report shows it.
-std::string FilterClock(const TfilterItem& f, model::Clock& clock) {
-    std::string name = Utf8FromAnsi(f.GraphName);
-    clock.name = Unquoted(name);
-    clock.filterId = Utf8FromAnsi(f.GraphId);
-    return name;
+std::string FilterClock(const AnalysisState::GraphFilter& f, model::Clock& clock) {
+    clock.name = Unquoted(f.quotedName);
+    clock.filterId = Utf8FromAnsi(f.id);
+    return f.quotedName;
 }
 
 std::string Named(std::string text, model::Clock& clock) {
@@ -21,8 +20,8 @@ std::string Named(std::string text, model::Clock& clock) {
 
 std::string ClockById(const AnalysisState& s, const std::string& id, model::Clock& clock) {
     if (id == "0000") return Named(std::string(Res(Str::NoClock)), clock);
-    for (const TfilterItem& f : s.GraphFilterList)
-        if (f.GraphId == id) return FilterClock(f, clock);
+    for (const AnalysisState::GraphFilter& f : s.graphFilters)
+        if (f.id == id) return FilterClock(f, clock);
     return Named(Utf8FromAnsi(id), clock);
 }
 
@@ -31,8 +30,8 @@ std::string ClockByClsid(const AnalysisState& s, const std::string& text, std::u
     if (!clsid) s.reader.FailNotGuid(at, text);
     clock.clsid = Utf8FromAnsi(text);
     if (*clsid == kSystemClockClsid) return Named("System Clock", clock);
-    for (const TfilterItem& f : s.GraphFilterList)
-        if (f.CLSID == *clsid) return FilterClock(f, clock);
+    for (const AnalysisState::GraphFilter& f : s.graphFilters)
+        if (f.clsid == *clsid) return FilterClock(f, clock);
     return Named(*clock.clsid, clock);
 }
 

@@ -8,7 +8,7 @@ namespace {
 // Filters are named by their position in the FILTERS section, counted from 1;
 // the ids the entries carry are not consulted.
 std::size_t FilterAt(const AnalysisState& s, std::int64_t id, std::uint64_t offset) {
-    const auto count = static_cast<std::int64_t>(s.GraphFilterList.size());
+    const auto count = static_cast<std::int64_t>(s.graphFilters.size());
     if (id < 1 || id > count)
         s.reader.FailAt(offset, StopKind::FilterId,
                         "connection names filter " + std::to_string(id) + ", the graph has " + std::to_string(count));
@@ -22,23 +22,16 @@ model::PinEnd ReadPinEnd(AnalysisState& s, std::string& header) {
     model::PinEnd end;
     const std::uint64_t at = r.Cursor();
     const std::size_t index = FilterAt(s, r.ReadNumber(4), at);
-    if (!s.keepGraph) {
-        AppendUtf8FromAnsi(header, s.GraphFilterList[index].GraphName);
-        header += r.SkipSeparator();
-        AppendUtf8FromAnsi(header, r.ReadQuoted());
-        return end;
-    }
-    const model::Filter& filter = s.graph.filters[index];
-    header += '"';
-    header += filter.name;
-    header += '"';
+    const AnalysisState::GraphFilter& filter = s.graphFilters[index];
+    header += filter.quotedName;
     header += r.SkipSeparator();
-    const std::string pin = Utf8FromAnsi(r.ReadQuoted());
-    header += pin;
-    end.filter = filter.name;
-    if (s.nameIsUnique.size() != s.graph.filters.size()) s.FiltersRead();
-    if (s.nameIsUnique[index]) end.filterId = filter.id;
-    end.pin = Unquoted(pin);
+    const std::size_t pinAt = header.size();
+    AppendUtf8FromAnsi(header, r.ReadQuoted());
+    if (!s.keepGraph) return end;
+    end.filter = Unquoted(filter.quotedName);
+    if (s.nameIsUnique.size() != s.graphFilters.size()) s.FiltersRead();
+    if (s.nameIsUnique[index]) end.filterId = Utf8FromAnsi(filter.id);
+    end.pin = Unquoted(std::string_view(header).substr(pinAt));
     return end;
 }
 

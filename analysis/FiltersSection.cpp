@@ -209,28 +209,28 @@ std::string ReadFilterEntry(AnalysisState& s) {
     GraphReader& r = s.reader;
     s.FilterLineColor = kBlack;
     s.filterBytesShownAsCount.clear();
-    TfilterItem entry;
+    AnalysisState::GraphFilter entry;
     model::Filter filter;
 
     std::string line;
     line.reserve(160);
-    entry.GraphId = r.ReadChars(4);
-    AppendUtf8FromAnsi(line, entry.GraphId);
+    entry.id = r.ReadChars(4);
+    AppendUtf8FromAnsi(line, entry.id);
     line += r.SkipSeparator();
-    entry.GraphName = r.ReadQuoted();
     const std::size_t nameAt = line.size();
-    AppendUtf8FromAnsi(line, entry.GraphName);
+    AppendUtf8FromAnsi(line, r.ReadQuoted());
+    entry.quotedName = line.substr(nameAt);
     if (s.keepGraph) {
         filter.id = line.substr(0, nameAt - 2);
-        filter.name = Unquoted(std::string_view(line).substr(nameAt));
+        filter.name = Unquoted(entry.quotedName);
     }
     line += r.SkipSeparator();
 
     std::string clsidText;
-    entry.CLSID = ReadGuidValue(r, clsidText);
+    entry.clsid = ReadGuidValue(r, clsidText);
     if (s.keepGraph) filter.clsid = Utf8FromAnsi(clsidText);
 
-    if (const RecognisedFilter* kind = FindRecognised(entry.CLSID)) {
+    if (const RecognisedFilter* kind = FindRecognised(entry.clsid)) {
         // Described from their own data: the file part comes first.
         s.FilterLineColor = kind->color;
         filter.kind = kind->kind;
@@ -239,7 +239,7 @@ std::string ReadFilterEntry(AnalysisState& s) {
         line += kind->describe(s, clsidText, filter);
     } else {
         // Any other filter: description first, then the file part and the data notice.
-        line += DescribeOtherFilter(s, entry.CLSID, clsidText, filter) + r.SkipSeparator();
+        line += DescribeOtherFilter(s, entry.clsid, clsidText, filter) + r.SkipSeparator();
         line += ReadFilePart(r, filter);
         line += DataBlockNotice(s, filter);
     }

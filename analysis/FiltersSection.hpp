@@ -20,7 +20,7 @@
 
 namespace quorvel {
 
-// Reads one entry, records the filter in GraphFilterList, sets
+// Reads one entry, records the filter in graphFilters, sets
 // FilterLineColor and returns the report line (UTF-8).  The look-ahead must
 // be the id's first code unit; afterwards it is the next line's first.
 std::string ReadFilterEntry(AnalysisState& state);
