@@ -7,7 +7,7 @@
 
 namespace quorvel {
 
-Guid ReadGuidValue(GraphReader& reader, std::string& text) {
+Guid ReadGuidValue(GraphReader& reader, std::string_view& text) {
     const std::uint64_t at = reader.Cursor();
     text = reader.ReadGuidText();
     const auto guid = TryParseGuid(text);

@@ -50,7 +50,8 @@ std::string_view Unquoted(std::string_view quoted);
 
 // Reads a GUID text (through the first '}') and converts it; a text that is
 // not a GUID ends the analysis, reported at the text's first code unit.
-Guid ReadGuidValue(GraphReader& reader, std::string& text);
+// `text` stays until the reader's next GUID.
+Guid ReadGuidValue(GraphReader& reader, std::string_view& text);
 
 // Format("%d octets de données binaires", [count]).
 std::string DataNotice(std::uint64_t count);

@@ -226,7 +226,7 @@ std::string ReadFilterEntry(AnalysisState& s) {
     }
     line += r.SkipSeparator();
 
-    std::string clsidText;
+    std::string_view clsidText;
     entry.clsid = ReadGuidValue(r, clsidText);
     if (s.keepGraph) filter.clsid = Utf8FromAnsi(clsidText);
 

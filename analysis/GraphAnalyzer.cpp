@@ -115,14 +115,12 @@ void ReadSections(GraphReader& r, ByteSource& source, ReportView& report, Analys
         report.AddBoldLine(DescribeConnectionHeader(s));
         model::MediaType& type = s.graph.connections.back().mediaType;
         const bool full = s.keepGraph || s.details;
-        const std::string major = DescribeMajorType(r, type, full);
         ReportParts majorParts(s.details);
-        majorParts.Line(major);
+        majorParts.Line(DescribeMajorType(r, type, full));
         DescribeGuidName(majorParts, *type.majorType, 9);
         majorParts.WriteTo(report);
-        const std::string subtype = DescribeSubtype(r, type, full);
         ReportParts subtypeParts(s.details);
-        subtypeParts.Line(subtype);
+        subtypeParts.Line(DescribeSubtype(r, type, full));
         DescribeGuidName(subtypeParts, *type.subtype, 9);
         subtypeParts.WriteTo(report);
         DescribeFormat(r, type, FormatReading{s.keepGraph, s.details}).WriteTo(report);

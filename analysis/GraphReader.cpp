@@ -144,12 +144,11 @@ std::string GraphReader::ReadQuoted() {
     return out;
 }
 
-std::string GraphReader::ReadGuidText() {
-    std::string out;
-    out.reserve(38);
-    AppendUntil(out, u'}');
-    AppendNext(out);  // the '}'
-    return out;
+std::string_view GraphReader::ReadGuidText() {
+    guidText_.clear();
+    AppendUntil(guidText_, u'}');
+    AppendNext(guidText_);  // the '}'
+    return guidText_;
 }
 
 std::int64_t GraphReader::ReadNumber(int n) {

@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/AnalysisError.hpp"
@@ -71,7 +72,9 @@ public:
     std::string ReadLine();
     std::string ReadWord();
     std::string ReadQuoted();
-    std::string ReadGuidText();
+    // Everything through the first '}'; the text stays until the next
+    // ReadGuidText (graphs hold tens of thousands of GUIDs).
+    std::string_view ReadGuidText();
     std::int64_t ReadNumber(int n);
     std::string SkipSeparator();
     void StepBack();
@@ -112,6 +115,7 @@ private:
     std::size_t bufferCapacity_;
     std::uint64_t bufferStart_ = 0;
     std::size_t bufferLength_ = 0;
+    std::string guidText_;
 };
 
 // The 32-bit count spelled by a data block's ten characters: each character's

@@ -1,6 +1,8 @@
 #include "analysis/MediaTypeReaders.hpp"
 
 #include <algorithm>
+#include <array>
+#include <span>
 #include <vector>
 
 #include "analysis/AnalysisState.hpp"
@@ -78,7 +80,7 @@ void DescribeGuidName(ReportParts& parts, const model::NamedGuid& guid, std::siz
 }
 
 std::string DescribeMajorType(GraphReader& r, model::MediaType& type, bool full) {
-    std::string text;
+    std::string_view text;
     const Guid major = ReadGuidValue(r, text);
     model::NamedGuid named;
     std::string line(kTypeIndent);
@@ -89,7 +91,7 @@ std::string DescribeMajorType(GraphReader& r, model::MediaType& type, bool full)
         AppendUtf8FromAnsi(line, text);
     }
     if (full) {
-        named.guid = Utf8FromAnsi(std::move(text));
+        named.guid = Utf8FromAnsi(text);
         if (const auto known = KnownGuidName(major)) named.knownName = std::string(*known);
     }
     r.NextChar();  // the separator
@@ -99,7 +101,7 @@ std::string DescribeMajorType(GraphReader& r, model::MediaType& type, bool full)
 
 std::string DescribeSubtype(GraphReader& r, model::MediaType& type, bool full) {
     const std::uint64_t at = r.Cursor();
-    const std::string text = r.ReadGuidText();
+    const std::string_view text = r.ReadGuidText();
     model::NamedGuid named;
     std::string line;
     line.reserve(96);
@@ -143,13 +145,13 @@ std::string DescribeSubtype(GraphReader& r, model::MediaType& type, bool full) {
 }
 
 ReportParts DescribeFormat(GraphReader& r, model::MediaType& type, FormatReading how) {
-    std::string text;
+    std::string_view text;
     const Guid formatGuid = ReadGuidValue(r, text);
     const FormatTypeInfo format = LookupFormatType(formatGuid);
     const bool whole = how.keep || how.details;  // the block read whole: kept or explained
     model::NamedGuid named;
     if (whole) {
-        named = model::NamedGuid{Utf8FromAnsi(std::move(text)), std::string(format.name), std::nullopt};
+        named = model::NamedGuid{Utf8FromAnsi(text), std::string(format.name), std::nullopt};
         if (const auto known = KnownGuidName(formatGuid)) named.knownName = std::string(*known);
     }
     ReportParts parts(how.details);
@@ -165,15 +167,20 @@ ReportParts DescribeFormat(GraphReader& r, model::MediaType& type, FormatReading
     const BlockHeader block = r.ReadBlockHeader();
     r.StepBack();  // the file position is now the block's first byte
     const bool decoded = format.decoder != FormatDecoder::None && block.count >= format.recordSize;
-    std::vector<std::uint8_t> bytes(whole ? block.count : (decoded ? format.recordSize : 0));
-    r.ReadRaw(bytes.data(), bytes.size());
-    r.SkipRaw(block.count - bytes.size());
-    const std::uint64_t rest = block.count - (decoded ? format.recordSize : 0);
+    const std::size_t recordSize = decoded ? format.recordSize : 0;
+    // The whole block when it is kept or explained, else the record alone.
+    std::vector<std::uint8_t> bytes(whole ? block.count : 0);
+    std::array<std::uint8_t, kMaxFormatRecordSize> recordOnly;
+    const std::span<std::uint8_t> read =
+        whole ? std::span<std::uint8_t>(bytes) : std::span<std::uint8_t>(recordOnly).first(recordSize);
+    r.ReadRaw(read.data(), read.size());
+    r.SkipRaw(block.count - read.size());
+    const std::uint64_t rest = block.count - recordSize;
 
     std::vector<DecodedField> fields;
     FormatBlockDetails details;
     if (decoded) {
-        fields = DecodeFormatFields(format.decoder, ByteSpan(bytes).first(format.recordSize));
+        fields = DecodeFormatFields(format.decoder, ByteSpan(read).first(recordSize));
         if (whole) details = DecodeFormatBlockDetails(format.decoder, SubtypeFourcc(type), bytes);
         for (const DecodedField& field : fields) {
             std::string& fieldLine = parts.NewLine();

@@ -19,6 +19,14 @@ public:
 
     // A new classic line, after a line break when one is open.
     void Line(std::string_view text) { NewLine() += text; }
+    void Line(std::string&& text) {
+        if (open_) {
+            NewLine() += text;
+            return;
+        }
+        current_ = std::move(text);
+        open_ = true;
+    }
     // A new classic line to write into.
     std::string& NewLine() {
         if (open_) current_ += "\r\n";
@@ -40,13 +48,13 @@ public:
     // The classic lines in the current colour and weight, the added ones in
     // their own.
     void WriteTo(ReportView& report) {
-        Close();
         for (const Part& p : parts_) {
             if (p.detail)
                 report.AddDetailLine(p.text);
             else
                 report.AddLine(p.text);
         }
+        if (open_) report.AddLine(current_);
     }
 
 private:
@@ -63,7 +71,7 @@ private:
 
     bool details_;
     bool open_ = false;
-    std::string current_;
+    std::string current_;  // the classic lines after the last added one
     std::vector<Part> parts_;
 };
 

@@ -225,7 +225,7 @@ TEST(GraphReader, ReadGuidTextTakesEverythingThroughTheFirstClosingBrace) {
         {"first unit not tested", u"ab}c}", "ab}", u'c'},
         {"brace only", u"}X", "}", u'X'},
     };
-    for (const TextCase& c : cases) ExpectTextRead(c, [](GraphReader& r) { return r.ReadGuidText(); });
+    for (const TextCase& c : cases) ExpectTextRead(c, [](GraphReader& r) { return std::string(r.ReadGuidText()); });
 }
 
 TEST(GraphReader, SkipSeparatorConsumesAnyOneUnitAndGivesTwoSpaces) {
