@@ -25,7 +25,10 @@ std::string_view Unquoted(std::string_view quoted) {
 
 void AnalysisState::AddFilter(GraphFilter entry, model::Filter filter) {
     graphFilters.push_back(std::move(entry));
-    if (keepGraph) graph.filters.push_back(std::move(filter));
+    if (graphSink)
+        graphSink->TakeFilter(filter);
+    else if (keepGraph)
+        graph.filters.push_back(std::move(filter));
 }
 
 void AnalysisState::FiltersRead() {

@@ -23,6 +23,7 @@ struct AnalysisState {
     const FilterCatalog& catalog;
     model::Graph& graph;
     bool keepGraph = true;  // else the model's filters and connections are let go once read
+    model::GraphSink* graphSink = nullptr;  // takes each filter and connection read whole
     // Details: add their lines; the last filter's bytes its line only counts.
     bool details = false;
     std::vector<std::uint8_t> filterBytesShownAsCount;

@@ -26,6 +26,7 @@ struct Context {
     std::string version;
     bool keepGraph;
     bool details;
+    model::GraphSink* graphSink;
 };
 
 // The file name without its folder, a to z upper-cased and nothing else.
@@ -126,7 +127,8 @@ void ReadSections(GraphReader& r, ByteSource& source, ReportView& report, Analys
         DescribeFormat(r, type, FormatReading{s.keepGraph, s.details}).WriteTo(report);
         r.ReadLine();
         report.AddBlankLine();
-        if (!s.keepGraph) s.graph.connections.pop_back();
+        if (s.graphSink) s.graphSink->TakeConnection(s.graph.connections.back());
+        if (!s.keepGraph || s.graphSink) s.graph.connections.pop_back();
     }
     report.AddBlankLine();
     report.AddSeparatorLine();
@@ -165,6 +167,7 @@ AnalysisResult Run(const std::string& path, const std::function<ByteSource&()>& 
         AnalysisState state(r, c.catalog, result.graph);
         state.keepGraph = c.keepGraph;
         state.details = c.details;
+        state.graphSink = c.graphSink;
         ReadSections(r, source, report, state);
         result.complete = true;
     } catch (const AnalysisError& e) {
@@ -192,7 +195,8 @@ AnalysisResult Analyze(const std::filesystem::path& path, const std::function<By
     const DateFormats& dates = env.dates ? *env.dates : kSystemFormats;
     const LocalDateTime today = env.now ? env.now() : LocalNow();
     const Context context{env.catalog ? *env.catalog : kEmptyCatalog, dates, today,
-                          env.programVersion.empty() ? ProgramVersionText() : env.programVersion, env.keepGraph, env.details};
+                          env.programVersion.empty() ? ProgramVersionText() : env.programVersion, env.keepGraph, env.details,
+                          env.graphSink};
 
     if (env.observer) env.observer->AnalysisStarted(path);
     // The stamp is taken before the file is opened; a file that vanished in

@@ -41,6 +41,9 @@ struct AnalysisEnvironment {
     // result's model.  Output that shows only the lines (text, RTF) needs
     // neither, and a big graph then keeps nothing but its filters' names.
     bool keepGraph = true;
+    // Takes each filter and connection read whole, which the result's model
+    // then lacks: a writer that passes the graph on need not have it kept.
+    model::GraphSink* graphSink = nullptr;
     // Add lines under what they explain (frame rates, named codes, parameter
     // sets, the bytes the report only counts), never changing a classic line.
     bool details = false;

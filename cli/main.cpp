@@ -152,6 +152,7 @@ int Run(const std::vector<std::string>& args) {
         MakeReportDocument(output.Stream(), format, options.files, Pictures(format, status));
     ReportView report;
     report.StreamTo(document->StreamingSink());
+    env.graphSink = document->GraphStreamingSink();
     // The last file's graph is not taken apart piece by piece at the end: the
     // system takes the process's memory back whole, and a big graph's model
     // is thousands of pieces.

@@ -5,76 +5,11 @@
 #include <ostream>
 #include <string>
 
-#include "platform/Hex.hpp"
+#include "model/JsonText.hpp"
 #include "platform/TextConv.hpp"
 
 namespace quorvel::model {
 namespace {
-
-// Builds the text in a buffer that goes to the stream a block at a time, so
-// that a graph of any size is written without a second copy of it.
-class JsonText {
-public:
-    explicit JsonText(std::ostream& out) : out_(out) {}
-    ~JsonText() { Flush(); }
-
-    JsonText& Raw(std::string_view text) {
-        buf_ += text;
-        return *this;
-    }
-    JsonText& Key(std::string_view key) {
-        if (!first_) buf_ += ", ";
-        first_ = false;
-        buf_ += '"';
-        buf_ += key;
-        buf_ += "\": ";
-        return *this;
-    }
-    JsonText& String(std::string_view text) {
-        AppendJsonString(buf_, text);
-        return *this;
-    }
-    JsonText& Number(std::int64_t value) { return Raw(std::to_string(value)); }
-    JsonText& Unsigned(std::uint64_t value) { return Raw(std::to_string(value)); }
-    JsonText& Bool(bool value) { return Raw(value ? "true" : "false"); }
-    JsonText& Null() { return Raw("null"); }
-    JsonText& Hex(const std::vector<std::uint8_t>& bytes) {
-        buf_ += '"';
-        for (const std::uint8_t b : bytes) AppendHex(buf_, b, 2, /*lowerCase=*/true);
-        buf_ += '"';
-        return Checked();
-    }
-    JsonText& Open(char bracket) {
-        buf_ += bracket;
-        first_ = true;
-        return *this;
-    }
-    JsonText& Close(char bracket) {
-        buf_ += bracket;
-        first_ = false;
-        return Checked();
-    }
-    // Before each element of an array.
-    JsonText& Element() {
-        if (!first_) buf_ += ", ";
-        first_ = false;
-        return *this;
-    }
-
-private:
-    JsonText& Checked() {
-        if (buf_.size() >= (1u << 16)) Flush();
-        return *this;
-    }
-    void Flush() {
-        out_.write(buf_.data(), static_cast<std::streamsize>(buf_.size()));
-        buf_.clear();
-    }
-
-    std::ostream& out_;
-    std::string buf_;
-    bool first_ = true;
-};
 
 template <typename T, typename Write>
 void Optional(JsonText& j, const std::optional<T>& value, Write&& write) {
@@ -436,15 +371,27 @@ void WriteClock(JsonText& j, const Clock& c) {
 
 }  // namespace
 
-void WriteGraphJson(std::ostream& out, const Graph& graph) {
+void GraphJsonWriter::TakeFilter(const Filter& filter) {
+    if (!filters_) filters_ = std::make_unique<JsonText>(filterBlocks_);
+    WriteFilter(filters_->Element(), filter);
+}
+
+void GraphJsonWriter::TakeConnection(const Connection& connection) {
+    if (!connections_) connections_ = std::make_unique<JsonText>(connectionBlocks_);
+    WriteConnection(connections_->Element(), connection);
+}
+
+void GraphJsonWriter::Write(std::ostream& out, const Graph& graph) {
+    if (filters_) filters_->Flush();
+    if (connections_) connections_->Flush();
     JsonText j(out);
     j.Open('{');
     j.Key("version");
     OptionalString(j, graph.version);
-    j.Key("filters").Open('[');
+    j.Key("filters").Open('[').Elements(filterBlocks_);
     for (const Filter& f : graph.filters) WriteFilter(j.Element(), f);
     j.Close(']');
-    j.Key("connections").Open('[');
+    j.Key("connections").Open('[').Elements(connectionBlocks_);
     for (const Connection& c : graph.connections) WriteConnection(j.Element(), c);
     j.Close(']');
     j.Key("clock");
@@ -452,6 +399,19 @@ void WriteGraphJson(std::ostream& out, const Graph& graph) {
     j.Key("endMarker");
     OptionalString(j, graph.endMarker);
     j.Close('}');
+    Forget();
 }
+
+void GraphJsonWriter::Forget() {
+    filters_.reset();
+    connections_.reset();
+    filterBlocks_.clear();
+    connectionBlocks_.clear();
+}
+
+GraphJsonWriter::GraphJsonWriter() = default;
+GraphJsonWriter::~GraphJsonWriter() = default;
+
+void WriteGraphJson(std::ostream& out, const Graph& graph) { GraphJsonWriter().Write(out, graph); }
 
 }  // namespace quorvel::model

@@ -120,4 +120,13 @@ struct Graph {
     std::optional<std::string> endMarker;  // the marker as read ("END")
 };
 
+// Takes each filter and each connection once it has been read whole, so
+// that a graph of thousands of them can be passed on without being kept.
+class GraphSink {
+public:
+    virtual ~GraphSink() = default;
+    virtual void TakeFilter(const Filter& filter) = 0;
+    virtual void TakeConnection(const Connection& connection) = 0;
+};
+
 }  // namespace quorvel::model

@@ -98,21 +98,50 @@ private:
     std::vector<std::pair<std::size_t, AnalysisResult>> pending_;
 };
 
+// JSON: each file's filters and connections are made into JSON text as the
+// analysis reads them, much smaller than the model they would be kept as;
+// its object is written once it is done.  One file gives its object;
+// several an array of them.
 class JsonArray final : public SeveralDocument {
 public:
     using SeveralDocument::SeveralDocument;
+    model::GraphSink* GraphStreamingSink() override { return &graph_; }
 
 private:
     void Begin() override { out_ << "["; }
     void Report(std::size_t, const ReportView& report, const AnalysisResult& result) override {
         out_ << (first_ ? "\n" : ",\n");
         first_ = false;
-        report_export::WriteJsonObject(out_, report, result);
+        report_export::WriteJsonObject(out_, report, result, graph_);
     }
-    void Unopened(std::size_t index, const AnalysisResult& result) override { Report(index, ReportView{}, result); }
+    void Unopened(std::size_t, const AnalysisResult& result) override {
+        // Perhaps kept since before the first report: not this file's graph.
+        out_ << (first_ ? "\n" : ",\n");
+        first_ = false;
+        model::GraphJsonWriter nothing;
+        report_export::WriteJsonObject(out_, ReportView{}, result, nothing);
+    }
     void End() override { out_ << "\n]\n"; }
 
+    model::GraphJsonWriter graph_;
     bool first_ = true;
+};
+
+class JsonObject final : public ReportDocument {
+public:
+    explicit JsonObject(std::ostream& out) : out_(out) {}
+    model::GraphSink* GraphStreamingSink() override { return &graph_; }
+    void Add(const ReportView& report, const AnalysisResult& result) override {
+        if (result.Reported()) {
+            report_export::WriteJsonObject(out_, report, result, graph_);
+            out_ << '\n';
+        }
+        graph_.Forget();
+    }
+
+private:
+    std::ostream& out_;
+    model::GraphJsonWriter graph_;
 };
 
 class RtfDocument final : public SeveralDocument {
@@ -186,6 +215,7 @@ std::unique_ptr<ReportDocument> MakeReportDocument(std::ostream& out, ReportForm
         return std::make_unique<StreamedDocument>(out, format);
     if (format == ReportFormat::Dot) return std::make_unique<PictureDocument>(out, std::move(pictures.dot));
     if (format == ReportFormat::Svg) return std::make_unique<PictureDocument>(out, std::move(pictures.svg));
+    if (format == ReportFormat::Json && files.size() <= 1) return std::make_unique<JsonObject>(out);
     if (files.size() <= 1) return std::make_unique<SingleDocument>(out, format, std::move(pictures));
     switch (format) {
         case ReportFormat::Json: return std::make_unique<JsonArray>(out);

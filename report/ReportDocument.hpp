@@ -27,6 +27,9 @@ public:
     // Where the analysis writes its lines as it runs (text, ANSI), or nullptr
     // when the document takes each report finished (Add).
     virtual ReportSink* StreamingSink() { return nullptr; }
+    // What takes each filter and connection as the analysis reads them, or
+    // nullptr when the document takes the graph whole (Add).
+    virtual model::GraphSink* GraphStreamingSink() { return nullptr; }
     // After each file's analysis, in the order of `files`.
     virtual void Add(const ReportView& report, const AnalysisResult& result) = 0;
     // The document's end.

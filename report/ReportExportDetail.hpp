@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "model/GraphJson.hpp"
 #include "report/AnalysisResult.hpp"
 #include "report/ReportView.hpp"
 
@@ -37,6 +38,9 @@ private:
 std::string HexColor(Color color);
 
 // The pieces the one-report writers and the several-report documents share.
+// A file's JSON object, with the filters and connections `graph` took.
+void WriteJsonObject(std::ostream& out, const ReportView& report, const AnalysisResult& result,
+                     model::GraphJsonWriter& graph);
 void WriteJsonObject(std::ostream& out, const ReportView& report, const AnalysisResult& result);
 void WriteRtfHead(std::ostream& out, const ColorTable& colors);
 void WriteRtfParagraphs(std::ostream& out, const ReportView& report, const ColorTable& colors);

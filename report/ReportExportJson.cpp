@@ -1,57 +1,50 @@
 #include <ostream>
 
 #include "model/GraphJson.hpp"
+#include "model/JsonText.hpp"
 #include "platform/Hex.hpp"
 #include "platform/TextConv.hpp"
 #include "report/ReportExport.hpp"
 #include "report/ReportExportDetail.hpp"
 
 namespace quorvel {
-namespace {
-
-const char* JsonBool(bool value) { return value ? "true" : "false"; }
-
-}  // namespace
-
 namespace report_export {
 
-void WriteJsonObject(std::ostream& out, const ReportView& report, const AnalysisResult& result) {
-    std::string buf;
-    buf = "{\"file\": ";
-    AppendJsonString(buf, result.file);
-    buf += ", \"complete\": ";
-    buf += JsonBool(result.complete);
-    buf += ", \"lines\": [";
-    out << buf;
-
-    // Lines go out a block at a time.
-    buf.clear();
-    bool first = true;
-    report.ForEachLine([&](std::string_view line, Color color, bool bold) {
-        buf += first ? "{\"text\": " : ", {\"text\": ";
-        first = false;
-        AppendJsonString(buf, line);
-        buf += ", \"color\": \"#";
-        AppendHex(buf, color, 6);
-        buf += "\", \"bold\": ";
-        buf += JsonBool(bold);
-        buf += '}';
-        if (buf.size() >= (1u << 16)) {
-            out << buf;
-            buf.clear();
+void WriteJsonObject(std::ostream& out, const ReportView& report, const AnalysisResult& result,
+                     model::GraphJsonWriter& graph) {
+    {
+        model::JsonText j(out);
+        j.Open('{');
+        j.Key("file").String(result.file);
+        j.Key("complete").Bool(result.complete);
+        j.Key("lines").Open('[');
+        std::string color = "\"#";
+        report.ForEachLine([&](std::string_view line, Color lineColor, bool bold) {
+            color.resize(2);
+            AppendHex(color, lineColor, 6);
+            color += '"';
+            j.Element().Open('{');
+            j.Key("text").String(line);
+            j.Key("color").Raw(color);
+            j.Key("bold").Bool(bold);
+            j.Close('}');
+        });
+        j.Close(']');
+        if (result.stopped) {
+            j.Key("stopped").Open('{');
+            j.Key("offset").Unsigned(result.stopped->offset);
+            j.Key("reason").String(result.stopped->reason);
+            j.Close('}');
         }
-    });
-
-    buf += "]";
-    if (result.stopped) {
-        buf += ", \"stopped\": {\"offset\": " + std::to_string(result.stopped->offset) + ", \"reason\": ";
-        AppendJsonString(buf, result.stopped->reason);
-        buf += '}';
+        j.Raw(", \"graph\": ");
     }
-    buf += ", \"graph\": ";
-    out << buf;
-    model::WriteGraphJson(out, result.graph);
+    graph.Write(out, result.graph);
     out << '}';
+}
+
+void WriteJsonObject(std::ostream& out, const ReportView& report, const AnalysisResult& result) {
+    model::GraphJsonWriter graph;
+    WriteJsonObject(out, report, result, graph);
 }
 
 }  // namespace report_export

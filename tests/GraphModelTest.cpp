@@ -5,10 +5,12 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "catalog/FilterCatalog.hpp"
+#include "report/ReportDocument.hpp"
 #include "tests/support/AnalysisHarness.hpp"
 
 namespace quorvel::testing {
@@ -143,6 +145,33 @@ Bytes EveryKindGraph(bool pad = true) {
     return GraphFile(s.bytes(), 3072, pad);
 }
 
+// The reporter's JSON document, which takes the filters and connections as
+// the analysis reads them: `copies` analyses of the same bytes.
+std::string StreamedJson(const Bytes& bytes, const FilterCatalog* catalog, std::size_t copies) {
+    std::ostringstream out;
+    const auto document =
+        MakeReportDocument(out, ReportFormat::Json, std::vector<std::string>(copies, "C:\\graphs\\test.grf"));
+    ReportView report;
+    report.StreamTo(document->StreamingSink());
+    AnalysisEnvironment env = TestEnvironment(catalog);
+    env.graphSink = document->GraphStreamingSink();
+    for (std::size_t i = 0; i < copies; ++i)
+        document->Add(report, AnalyzeGraphBytes(bytes, "C:\\graphs\\test.grf", report, env));
+    document->Finish();
+    return out.str();
+}
+
+// Taken piece by piece or kept whole, the graph gives the same JSON.
+void ExpectStreamedJsonIsTheModels(const Bytes& bytes, const FilterCatalog* catalog, const std::string& name) {
+    const Analysed a = AnalyzeFileBytes(bytes, catalog);
+    std::ostringstream whole;
+    WriteJsonReport(whole, a.report, a.result);
+    EXPECT_EQ(StreamedJson(bytes, catalog, 1), whole.str()) << name;
+    std::string object = whole.str();
+    object.pop_back();  // the line end
+    EXPECT_EQ(StreamedJson(bytes, catalog, 2), "[\n" + object + ",\n" + object + "\n]\n") << name;
+}
+
 TEST(GraphModel, EveryValueALineShowsIsInTheModel) {
     FilterCatalog catalog;
     catalog.AddFilter("AVI Splitter", MakeGuid(wellknown::kAviSplitter));
@@ -154,6 +183,7 @@ TEST(GraphModel, EveryValueALineShowsIsInTheModel) {
             const Analysed a = AnalyzeFileBytes(bytes, c);
             EXPECT_TRUE(a.result.complete) << name;
             ExpectModelMatchesLines(a, name);
+            ExpectStreamedJsonIsTheModels(bytes, c, name);
         }
     }
 }
@@ -194,6 +224,7 @@ TEST(GraphModel, AStoppedAnalysisKeepsInTheModelWhatTheLinesShow) {
         const Analysed a = AnalyzeFileBytes(cut);
         ASSERT_FALSE(a.result.complete) << size;
         ExpectModelMatchesLines(a, "cut at " + std::to_string(size));
+        ExpectStreamedJsonIsTheModels(cut, nullptr, "cut at " + std::to_string(size));
     }
 }
 
