@@ -1,10 +1,11 @@
 // JSON text built in a buffer that leaves a block at a time: to a stream as
 // it fills, or into a list of blocks kept to be written later.  A document
 // of any size is made without a second copy of it, and without one
-// allocation per value.
+// allocation per value: the pieces are copied straight into the buffer.
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -21,15 +22,23 @@ public:
     JsonText& operator=(const JsonText&) = delete;
 
     JsonText& Raw(std::string_view text) {
-        buf_ += text;
+        Copy(Room(text.size()), text);
+        used_ += text.size();
         return *this;
     }
     JsonText& Key(std::string_view key) {
-        if (!first_) buf_ += ", ";
+        char* p = Room(key.size() + 6);
+        if (!first_) {
+            *p++ = ',';
+            *p++ = ' ';
+        }
         first_ = false;
-        buf_ += '"';
-        buf_ += key;
-        buf_ += "\": ";
+        *p++ = '"';
+        p = Copy(p, key);
+        *p++ = '"';
+        *p++ = ':';
+        *p++ = ' ';
+        used_ = static_cast<std::size_t>(p - buf_.data());
         return *this;
     }
     JsonText& String(std::string_view text);
@@ -40,18 +49,18 @@ public:
     // Lower-case hex digits in a string.
     JsonText& Hex(const std::vector<std::uint8_t>& bytes);
     JsonText& Open(char bracket) {
-        buf_ += bracket;
+        Put(bracket);
         first_ = true;
         return *this;
     }
     JsonText& Close(char bracket) {
-        buf_ += bracket;
+        Put(bracket);
         first_ = false;
         return Checked();
     }
     // Before each element of an array.
     JsonText& Element() {
-        if (!first_) buf_ += ", ";
+        if (!first_) Raw(", ");
         first_ = false;
         return *this;
     }
@@ -62,20 +71,37 @@ public:
     void Flush();
     // Forgets the elements written, for a new array.
     void Restart() {
-        buf_.clear();
+        used_ = 0;
         first_ = true;
     }
 
 private:
+    static constexpr std::size_t kBlock = std::size_t{1} << 16;
+
+    // An empty view may have no data at all: nothing is copied from it.
+    static char* Copy(char* to, std::string_view text) {
+        if (!text.empty()) std::memcpy(to, text.data(), text.size());
+        return to + text.size();
+    }
+    void Put(char c) {
+        *Room(1) = c;
+        ++used_;
+    }
+    // Where n more bytes go.
+    char* Room(std::size_t n) {
+        if (buf_.size() - used_ < n) Grow(n);
+        return buf_.data() + used_;
+    }
+    void Grow(std::size_t n);
     JsonText& Checked() {
-        if (buf_.size() >= kBlock) Flush();
+        if (used_ >= kBlock) Flush();
         return *this;
     }
-    static constexpr std::size_t kBlock = std::size_t{1} << 16;
 
     std::ostream* out_ = nullptr;
     std::vector<std::string>* blocks_ = nullptr;
-    std::string buf_;
+    std::string buf_;  // as long as its room; the first used_ bytes are the text
+    std::size_t used_ = 0;
     bool first_ = true;
 };
 

@@ -182,25 +182,27 @@ bool EightPlainJsonBytes(const char* p) {
 
 }  // namespace
 
+std::size_t PlainJsonLength(std::string_view utf8) {
+    std::size_t i = 0;
+    while (i + 8 <= utf8.size() && EightPlainJsonBytes(utf8.data() + i)) i += 8;
+    for (; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (c < 0x20 || c >= 0x80 || c == '"' || c == '\\') break;
+    }
+    return i;
+}
+
 void AppendJsonString(std::string& out, std::string_view utf8) {
     out += '"';
     // Runs of printable ASCII go through whole; anything else one code point
     // at a time.
-    std::size_t run = 0;
     std::size_t i = 0;
     while (i < utf8.size()) {
-        while (i + 8 <= utf8.size() && EightPlainJsonBytes(utf8.data() + i)) i += 8;
-        if (i >= utf8.size()) break;
-        const auto c = static_cast<unsigned char>(utf8[i]);
-        if (c >= 0x20 && c < 0x80 && c != '"' && c != '\\') {
-            ++i;
-            continue;
-        }
-        out.append(utf8.data() + run, i - run);
-        AppendJsonCodePoint(out, detail::DecodeUtf8At(utf8, i));
-        run = i;
+        const std::size_t plain = PlainJsonLength(utf8.substr(i));
+        out.append(utf8.data() + i, plain);
+        i += plain;
+        if (i < utf8.size()) AppendJsonCodePoint(out, detail::DecodeUtf8At(utf8, i));
     }
-    out.append(utf8.data() + run, utf8.size() - run);
     out += '"';
 }
 

@@ -58,6 +58,9 @@ void AppendUtf8(std::string& out, char32_t cp);
 // become U+FFFD; the quote, the backslash and the control characters are
 // escaped (\b \t \n \f \r, the others as \u00xx); the rest stays as it is.
 void AppendJsonString(std::string& out, std::string_view utf8);
+// How many of the first bytes a JSON string takes as they are: printable
+// ASCII, neither a quote nor a backslash.
+std::size_t PlainJsonLength(std::string_view utf8);
 
 // Appends text for HTML, XML or Graphviz's HTML-like labels: & < > " ' as
 // entities; control characters (but the tab), which such text may not hold,
