@@ -405,8 +405,8 @@ void GraphJsonWriter::Write(std::ostream& out, const Graph& graph) {
 void GraphJsonWriter::Forget() {
     filters_.reset();
     connections_.reset();
-    filterBlocks_.clear();
-    connectionBlocks_.clear();
+    filterBlocks_.Clear();
+    connectionBlocks_.Clear();
 }
 
 GraphJsonWriter::GraphJsonWriter() = default;

@@ -4,10 +4,9 @@
 
 #include <iosfwd>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "model/GraphModel.hpp"
+#include "platform/TextChunks.hpp"
 
 namespace quorvel::model {
 
@@ -31,8 +30,8 @@ public:
 
 private:
     // What was taken, as JSON text.
-    std::vector<std::string> filterBlocks_;
-    std::vector<std::string> connectionBlocks_;
+    TextChunks filterBlocks_;
+    TextChunks connectionBlocks_;
     std::unique_ptr<JsonText> filters_;
     std::unique_ptr<JsonText> connections_;
 };

@@ -19,20 +19,21 @@ JsonText& JsonText::String(std::string_view text) {
     }
     char* p = Room(text.size() + 2);
     *p++ = '"';
-    *Copy(p, text) = '"';
-    used_ += text.size() + 2;
+    p = Copy(p, text);
+    *p++ = '"';
+    at_ = p;
     return *this;
 }
 
 JsonText& JsonText::Number(std::int64_t value) {
     char* p = Room(20);
-    used_ = static_cast<std::size_t>(std::to_chars(p, p + 20, value).ptr - buf_.data());
+    at_ = std::to_chars(p, p + 20, value).ptr;
     return *this;
 }
 
 JsonText& JsonText::Unsigned(std::uint64_t value) {
     char* p = Room(20);
-    used_ = static_cast<std::size_t>(std::to_chars(p, p + 20, value).ptr - buf_.data());
+    at_ = std::to_chars(p, p + 20, value).ptr;
     return *this;
 }
 
@@ -44,41 +45,51 @@ JsonText& JsonText::Hex(const std::vector<std::uint8_t>& bytes) {
         *p++ = kHexDigitsLower[b & 0xF];
     }
     *p++ = '"';
-    used_ = static_cast<std::size_t>(p - buf_.data());
+    at_ = p;
     return Checked();
 }
 
-JsonText& JsonText::Elements(const std::vector<std::string>& blocks) {
-    bool any = false;
-    for (const std::string& block : blocks) {
-        if (block.empty()) continue;
-        if (!any && !first_) Raw(", ");
-        any = true;
-        Flush();
-        if (out_)
-            out_->write(block.data(), static_cast<std::streamsize>(block.size()));
-        else
-            blocks_->push_back(block);
-        first_ = false;
-    }
+JsonText& JsonText::Elements(const TextChunks& kept) {
+    if (kept.Empty()) return *this;
+    if (!first_) Raw(", ");
+    first_ = false;
+    kept.ForEachPart([&](std::string_view part) {
+        if (out_) {
+            Flush();
+            out_->write(part.data(), static_cast<std::streamsize>(part.size()));
+        } else {
+            Raw(part);
+        }
+    });
     return *this;
 }
 
 void JsonText::Grow(std::size_t n) {
+    Flush();
+    if (kept_) {
+        at_ = start_ = kept_->Room(n);
+        end_ = kept_->RoomEnd();
+        return;
+    }
     // A block and some room over, or more for one big value.
-    buf_.resize(std::max({used_ + n, kBlock + kBlock / 4, 2 * buf_.size()}));
+    if (bufferSize_ < n || bufferSize_ < kBlock + kBlock / 4) {
+        bufferSize_ = std::max({n, kBlock + kBlock / 4, 2 * bufferSize_});
+        buffer_ = std::make_unique_for_overwrite<char[]>(bufferSize_);
+    }
+    at_ = start_ = buffer_.get();
+    end_ = start_ + bufferSize_;
 }
 
 void JsonText::Flush() {
-    if (used_ == 0) return;
+    const auto n = static_cast<std::size_t>(at_ - start_);
+    if (n == 0) return;
     if (out_) {
-        out_->write(buf_.data(), static_cast<std::streamsize>(used_));
+        out_->write(start_, static_cast<std::streamsize>(n));
+        at_ = start_;
     } else {
-        buf_.resize(used_);
-        blocks_->push_back(std::move(buf_));
-        buf_ = std::string();
+        kept_->Commit(n);
+        start_ = at_;
     }
-    used_ = 0;
 }
 
 }  // namespace quorvel::model

@@ -1,29 +1,30 @@
-// JSON text built in a buffer that leaves a block at a time: to a stream as
-// it fills, or into a list of blocks kept to be written later.  A document
-// of any size is made without a second copy of it, and without one
-// allocation per value: the pieces are copied straight into the buffer.
+// JSON text written straight into memory: to a stream a block at a time as
+// it fills, or kept in chunks to be written later.  A document of any size
+// is made without a second copy of it, and without one allocation per
+// value: the pieces are copied straight into place.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
 #include <iosfwd>
-#include <string>
+#include <memory>
 #include <string_view>
 #include <vector>
+
+#include "platform/TextChunks.hpp"
 
 namespace quorvel::model {
 
 class JsonText {
 public:
     explicit JsonText(std::ostream& out) : out_(&out) {}
-    explicit JsonText(std::vector<std::string>& blocks) : blocks_(&blocks) {}
+    explicit JsonText(TextChunks& kept) : kept_(&kept) {}
     ~JsonText() { Flush(); }
     JsonText(const JsonText&) = delete;
     JsonText& operator=(const JsonText&) = delete;
 
     JsonText& Raw(std::string_view text) {
-        Copy(Room(text.size()), text);
-        used_ += text.size();
+        at_ = Copy(Room(text.size()), text);
         return *this;
     }
     JsonText& Key(std::string_view key) {
@@ -38,7 +39,7 @@ public:
         *p++ = '"';
         *p++ = ':';
         *p++ = ' ';
-        used_ = static_cast<std::size_t>(p - buf_.data());
+        at_ = p;
         return *this;
     }
     JsonText& String(std::string_view text);
@@ -64,16 +65,11 @@ public:
         first_ = false;
         return *this;
     }
-    // Elements made elsewhere, already separated from one another.
-    JsonText& Elements(const std::vector<std::string>& blocks);
+    // Elements kept by another JsonText, already separated from one another.
+    JsonText& Elements(const TextChunks& kept);
 
-    // Lets the buffer go now.
+    // Lets what was written go now: to the stream, or into the chunks.
     void Flush();
-    // Forgets the elements written, for a new array.
-    void Restart() {
-        used_ = 0;
-        first_ = true;
-    }
 
 private:
     static constexpr std::size_t kBlock = std::size_t{1} << 16;
@@ -83,25 +79,26 @@ private:
         if (!text.empty()) std::memcpy(to, text.data(), text.size());
         return to + text.size();
     }
-    void Put(char c) {
-        *Room(1) = c;
-        ++used_;
-    }
+    void Put(char c) { *Room(1) = c, ++at_; }
     // Where n more bytes go.
     char* Room(std::size_t n) {
-        if (buf_.size() - used_ < n) Grow(n);
-        return buf_.data() + used_;
+        if (static_cast<std::size_t>(end_ - at_) < n) Grow(n);
+        return at_;
     }
     void Grow(std::size_t n);
     JsonText& Checked() {
-        if (used_ >= kBlock) Flush();
+        if (static_cast<std::size_t>(at_ - start_) >= kBlock) Flush();
         return *this;
     }
 
     std::ostream* out_ = nullptr;
-    std::vector<std::string>* blocks_ = nullptr;
-    std::string buf_;  // as long as its room; the first used_ bytes are the text
-    std::size_t used_ = 0;
+    TextChunks* kept_ = nullptr;
+    std::unique_ptr<char[]> buffer_;  // a stream's
+    std::size_t bufferSize_ = 0;
+    // Written and not yet let go: [start_, at_); room up to end_.
+    char* start_ = nullptr;
+    char* at_ = nullptr;
+    char* end_ = nullptr;
     bool first_ = true;
 };
 

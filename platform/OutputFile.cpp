@@ -45,17 +45,16 @@ protected:
     int sync() override {
         const std::size_t n = static_cast<std::size_t>(pptr() - pbase());
         if (n == 0) return Failed() ? -1 : 0;
-        if (state_ == State::Closed) return -1;
-        if (state_ == State::NotOpen) {
-            try {
-                Open();
-            } catch (const OutputError&) {
-                return -1;
-            }
-        }
-        if (Failed() || !WriteAll(pbase(), n)) return -1;
+        if (!ReadyToWrite() || !WriteAll(pbase(), n)) return -1;
         setp(bytes_.data(), bytes_.data() + bytes_.size());
         return 0;
+    }
+    // A piece as big as the buffer goes out as it is, after what the buffer
+    // holds, rather than being copied through it.
+    std::streamsize xsputn(const char* s, std::streamsize count) override {
+        if (static_cast<std::size_t>(count) < bytes_.size()) return std::streambuf::xsputn(s, count);
+        if (sync() != 0 || !ReadyToWrite() || !WriteAll(s, static_cast<std::size_t>(count))) return 0;
+        return count;
     }
 
 private:
@@ -65,6 +64,18 @@ private:
         failure_ = std::move(reason);
         state_ = State::Failed;
         throw OutputError(shown_, failure_);
+    }
+    // Opens the target before its first byte; false once writing has failed.
+    bool ReadyToWrite() {
+        if (state_ == State::Closed) return false;
+        if (state_ == State::NotOpen) {
+            try {
+                Open();
+            } catch (const OutputError&) {
+                return false;
+            }
+        }
+        return !Failed();
     }
     void OpenTarget();
     bool WriteAll(const char* data, std::size_t n);

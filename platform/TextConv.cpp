@@ -1,9 +1,14 @@
 #include "platform/TextConv.hpp"
 
 #include <array>
+#include <bit>
 #include <cstring>
 
 #include "platform/Hex.hpp"
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace quorvel {
 namespace {
@@ -184,6 +189,19 @@ bool EightPlainJsonBytes(const char* p) {
 
 std::size_t PlainJsonLength(std::string_view utf8) {
     std::size_t i = 0;
+#ifdef __SSE2__
+    // Sixteen at a time: as signed bytes, those above 0x7F are below 0x20 too.
+    const __m128i space = _mm_set1_epi8(0x20);
+    const __m128i quote = _mm_set1_epi8('"');
+    const __m128i backslash = _mm_set1_epi8('\\');
+    for (; i + 16 <= utf8.size(); i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(utf8.data() + i));
+        const __m128i special =
+            _mm_or_si128(_mm_cmplt_epi8(v, space), _mm_or_si128(_mm_cmpeq_epi8(v, quote), _mm_cmpeq_epi8(v, backslash)));
+        if (const int mask = _mm_movemask_epi8(special); mask != 0)
+            return i + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask)));
+    }
+#endif
     while (i + 8 <= utf8.size() && EightPlainJsonBytes(utf8.data() + i)) i += 8;
     for (; i < utf8.size(); ++i) {
         const auto c = static_cast<unsigned char>(utf8[i]);

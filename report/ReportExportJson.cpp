@@ -18,16 +18,19 @@ void WriteJsonObject(std::ostream& out, const ReportView& report, const Analysis
         j.Key("file").String(result.file);
         j.Key("complete").Bool(result.complete);
         j.Key("lines").Open('[');
-        std::string color = "\"#";
-        report.ForEachLine([&](std::string_view line, Color lineColor, bool bold) {
-            color.resize(2);
-            AppendHex(color, lineColor, 6);
-            color += '"';
-            j.Element().Open('{');
-            j.Key("text").String(line);
-            j.Key("color").Raw(color);
-            j.Key("bold").Bool(bold);
-            j.Close('}');
+        // What follows a line's text changes only with its colour and weight.
+        std::string attributes;
+        Color shownColor = 0;
+        bool shownBold = false;
+        report.ForEachLine([&](std::string_view line, Color color, bool bold) {
+            if (attributes.empty() || color != shownColor || bold != shownBold) {
+                attributes = ", \"color\": \"#";
+                AppendHex(attributes, color, 6);
+                attributes += bold ? "\", \"bold\": true" : "\", \"bold\": false";
+                shownColor = color;
+                shownBold = bold;
+            }
+            j.Element().Raw("{\"text\": ").String(line).Raw(attributes).Close('}');
         });
         j.Close(']');
         if (result.stopped) {

@@ -10,7 +10,7 @@ ReportView& ReportView::operator=(const ReportView& other) {
     if (this == &other) return *this;
     Clear();
     entries_.reserve(other.entries_.size());
-    for (const ReportEntry& e : other.entries_) entries_.push_back(ReportEntry{Keep(e.text), e.color, e.bold});
+    for (const ReportEntry& e : other.entries_) entries_.push_back(ReportEntry{texts_.Keep(e.text), e.color, e.bold});
     color_ = other.color_;
     bold_ = other.bold_;
     bytes_ = other.bytes_;
@@ -21,9 +21,7 @@ ReportView& ReportView::operator=(const ReportView& other) {
 
 void ReportView::Clear() {
     entries_.clear();
-    blocks_.clear();
-    blockUsed_ = 0;
-    blockSize_ = 0;
+    texts_.Clear();
     bytes_ = 0;
     color_ = kBlack;
     bold_ = false;
@@ -36,7 +34,7 @@ void ReportView::AddLine(std::string_view text) {
     if (sink_)
         sink_->Append(text, color_, bold_);
     else
-        entries_.push_back(ReportEntry{Keep(text), color_, bold_});
+        entries_.push_back(ReportEntry{texts_.Keep(text), color_, bold_});
 }
 
 void ReportView::AddColorLine(std::string_view text, Color color) {
@@ -75,20 +73,6 @@ void ReportView::AddDetailLine(std::string_view text) {
 void ReportView::AddSeparatorLine() { AddLine(std::string(100, '-')); }
 
 void ReportView::AddBlankLine() { AddLine({}); }
-
-std::string_view ReportView::Keep(std::string_view text) {
-    constexpr std::size_t kBlock = std::size_t{1} << 16;
-    if (text.empty()) return {};
-    if (blocks_.empty() || blockSize_ - blockUsed_ < text.size()) {
-        blockSize_ = std::max(kBlock, text.size());
-        blocks_.push_back(std::make_unique_for_overwrite<char[]>(blockSize_));
-        blockUsed_ = 0;
-    }
-    char* at = blocks_.back().get() + blockUsed_;
-    std::copy(text.begin(), text.end(), at);
-    blockUsed_ += text.size();
-    return {at, text.size()};
-}
 
 std::size_t ReportView::LineCount() const {
     std::size_t n = 0;

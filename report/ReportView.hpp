@@ -5,11 +5,14 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/HugePages.hpp"
+#include "platform/TextChunks.hpp"
 
 namespace quorvel {
 
@@ -79,7 +82,7 @@ public:
     // with ReportFullError.  0 means no limit.
     void SetByteLimit(std::size_t bytes) { byteLimit_ = bytes; }
 
-    const std::vector<ReportEntry>& Entries() const { return entries_; }
+    std::span<const ReportEntry> Entries() const { return entries_; }
     bool Empty() const { return entries_.empty(); }
 
     // Calls fn(line, color, bold) for every displayed line, in order.
@@ -89,13 +92,10 @@ public:
     std::size_t LineCount() const;
 
 private:
-    // The entries' texts, one after another in blocks that are never moved,
+    // The entries' texts, one after another in chunks that are never moved,
     // so that a report of many lines is a few allocations, not one a line.
-    std::string_view Keep(std::string_view text);
-    std::vector<std::unique_ptr<char[]>> blocks_;
-    std::size_t blockUsed_ = 0;
-    std::size_t blockSize_ = 0;
-    std::vector<ReportEntry> entries_;
+    TextChunks texts_;
+    std::vector<ReportEntry, HugePageAllocator<ReportEntry>> entries_;
     Color color_ = kBlack;
     bool bold_ = false;
     std::size_t bytes_ = 0;

@@ -27,7 +27,9 @@
 #include "platform/DateTime.hpp"
 #include "platform/File.hpp"
 #include "platform/Guid.hpp"
+#include "platform/HugePages.hpp"
 #include "platform/OutputFile.hpp"
+#include "platform/TextChunks.hpp"
 #include "platform/TextConv.hpp"
 #include "tests/support/GraphBuilder.hpp"
 
@@ -396,6 +398,35 @@ TEST(ByteSpan, AFieldOutsideItsBlockIsRefusedNeverReadPast) {
     EXPECT_EQ(Guid::At(kBinary, 0), ParseGuid(kText));
 }
 
+// ------------------------------------------------------------- kept texts
+
+TEST(TextChunks, KeptTextsStayWhereTheyAreAsTheChunksGrow) {
+    TextChunks kept;
+    EXPECT_TRUE(kept.Empty());
+    std::vector<std::pair<std::string_view, std::string>> views;
+    std::string all;
+    // Tens of megabytes in pieces of every length, one bigger than a chunk.
+    for (std::size_t i = 0; all.size() < (std::size_t{40} << 20); ++i) {
+        std::string text((i * 7919) % 5000, static_cast<char>('a' + i % 26));
+        if (i == 300) text.assign(3 * kHugePageSize, 'Z');
+        views.emplace_back(kept.Keep(text), text);
+        all += text;
+    }
+    for (const auto& [view, text] : views) ASSERT_EQ(view, text);
+    std::string joined;
+    kept.ForEachPart([&](std::string_view part) { joined += part; });
+    EXPECT_EQ(joined, all);
+    kept.Clear();
+    EXPECT_TRUE(kept.Empty());
+}
+
+TEST(TextChunks, AVectorOnHugePagesKeepsItsElementsAsItGrows) {
+    std::vector<std::uint64_t, HugePageAllocator<std::uint64_t>> values;
+    for (std::uint64_t i = 0; i < 3 * kHugePageSize / sizeof(std::uint64_t); ++i) values.push_back(i * i);
+    for (std::size_t i = 0; i < values.size(); i += 4099) ASSERT_EQ(values[i], i * i);
+    EXPECT_EQ(values.back(), (values.size() - 1) * (values.size() - 1));
+}
+
 // ------------------------------------------------------------- output file
 
 namespace fs = std::filesystem;
@@ -445,6 +476,19 @@ TEST(OutputFile, ReplacesRegularFilesWholeKeepingLinksAndPermissions) {
     EXPECT_TRUE(fs::is_symlink(folder / "link.txt"));
     EXPECT_EQ(Contents(folder / "new.txt"), "through the link");
     EXPECT_EQ(Names(folder), (std::vector<std::string>{"link.txt", "new.txt"}));
+}
+
+TEST(OutputFile, PiecesBiggerThanTheBufferFollowWhatItHolds) {
+    const fs::path folder = FreshFolder("big-pieces");
+    const std::string big(200'000, 'b');
+    {
+        OutputFile out(folder / "o.txt");
+        out.Stream() << "small ";
+        out.Stream().write(big.data(), static_cast<std::streamsize>(big.size()));
+        out.Stream() << " tail";
+        out.Commit();
+    }
+    EXPECT_EQ(Contents(folder / "o.txt"), "small " + big + " tail");
 }
 
 TEST(OutputFile, NothingWrittenLeavesTheTargetUntouched) {

@@ -307,6 +307,30 @@ TEST(JsonReport, HostileTextsRoundTrip) {
     EXPECT_EQ(JsonLines(doc), expected);
 }
 
+TEST(JsonReport, CharactersToEscapeAreFoundWhereverTheyFallInALine) {
+    // Each at every place in and past the first sixteen and eight bytes,
+    // with the lines' colour and weight changing under them.
+    ReportView report;
+    std::vector<Line> expected;
+    for (const std::string special : {"\"", "\\", "\n", "\x01", "\x1f", "\x7f", "é", "図"}) {
+        for (std::size_t at = 0; at <= 40; ++at) {
+            const std::string text = std::string(at, 'a') + special + std::string(40 - at, 'b');
+            if (at % 2 == 0) {
+                report.AddDetailLine(text);
+                expected.push_back({text, kGrey, false});
+            } else if (at % 3 == 0) {
+                report.AddTitleLine(text);
+                expected.push_back({text, kOlive, true});
+            } else {
+                report.AddBoldLine(text);
+                expected.push_back({text, kBlack, true});
+            }
+        }
+    }
+    const auto doc = ParseSingleJsonLine(Written([&](std::ostream& o) { WriteJsonReport(o, report, {}); }));
+    EXPECT_EQ(JsonLines(doc), expected);
+}
+
 TEST(JsonReport, MalformedUtf8BecomesReplacementCharacters) {
     const std::string bad = "a\xff" "b\xc3";  // a stray byte, then a cut-off sequence
     const std::string fixed = "a\uFFFDb\uFFFD";
