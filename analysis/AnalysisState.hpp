@@ -13,6 +13,7 @@
 #include "report/ReportView.hpp"
 #include "catalog/FilterCatalog.hpp"
 #include "model/GraphModel.hpp"
+#include "platform/HugePages.hpp"
 
 namespace quorvel {
 
@@ -34,7 +35,7 @@ struct AnalysisState {
         std::string quotedName;  // UTF-8, with its quotes
         Guid clsid;
     };
-    std::vector<GraphFilter> graphFilters;
+    std::vector<GraphFilter, HugePageAllocator<GraphFilter>> graphFilters;
     Color FilterLineColor = kBlack;
     // Whether the name of the filter at this position names no other filter;
     // known once the filters section is read.

@@ -12,10 +12,9 @@ namespace quorvel::model {
 JsonText& JsonText::String(std::string_view text) {
     const std::size_t plain = PlainJsonLength(text);
     if (plain < text.size()) {
-        // Something to escape: the common writer does it.
-        std::string escaped;
-        AppendJsonString(escaped, text);
-        return Raw(escaped);
+        // Something to escape: the common writer does it, in place.
+        at_ = WriteJsonString(Room(JsonStringBound(text.size())), text);
+        return Checked();
     }
     char* p = Room(text.size() + 2);
     *p++ = '"';

@@ -37,7 +37,7 @@ namespace {
 // fails is memory that is not there, as for new.
 bool Mapped(std::size_t size) {
 #ifdef __linux__
-    return size >= kHugePageSize;
+    return size >= kHugePageSize / 4;
 #else
     (void)size;
     return false;
@@ -45,16 +45,21 @@ bool Mapped(std::size_t size) {
 }
 }  // namespace
 
+std::size_t BigCapacity(std::size_t size) noexcept {
+    if (!Mapped(size) || size > static_cast<std::size_t>(-1) - kHugePageSize) return size;
+    return (size + kHugePageSize - 1) & ~(kHugePageSize - 1);
+}
+
 char* AllocateBig(std::size_t size) {
     if (!Mapped(size)) return static_cast<char*>(::operator new(size));
-    if (char* at = MapHugePages(size)) return at;
+    if (char* at = MapHugePages(BigCapacity(size))) return at;
     throw std::bad_alloc();
 }
 
 void FreeBig(char* at, std::size_t size) noexcept {
     if (at == nullptr) return;
     if (Mapped(size))
-        UnmapHugePages(at, size);
+        UnmapHugePages(at, BigCapacity(size));
     else
         ::operator delete(at);
 }

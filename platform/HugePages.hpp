@@ -15,7 +15,9 @@ inline constexpr std::size_t kHugePageSize = std::size_t{1} << 21;
 char* MapHugePages(std::size_t size) noexcept;
 void UnmapHugePages(char* at, std::size_t size) noexcept;
 
-// Blocks of a huge page or more are mapped on huge pages; others are new'd.
+// Blocks of a quarter of a huge page or more are mapped on huge pages, whole
+// ones: BigCapacity(size) bytes, all usable.  Smaller ones are new'd.
+std::size_t BigCapacity(std::size_t size) noexcept;
 char* AllocateBig(std::size_t size);
 void FreeBig(char* at, std::size_t size) noexcept;
 

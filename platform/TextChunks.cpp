@@ -14,7 +14,7 @@ void TextChunks::NewChunk(std::size_t n) {
     const std::size_t size = std::max(grown, n);
     Chunk chunk;
     chunk.data = std::unique_ptr<char[], Release>(AllocateBig(size), Release{size});
-    chunk.size = size;
+    chunk.size = BigCapacity(size);
     chunks_.push_back(std::move(chunk));
 }
 

@@ -154,23 +154,46 @@ std::string AnsiFromUtf8(std::string_view utf8) {
 }
 
 namespace {
-void AppendJsonCodePoint(std::string& out, char32_t cp) {
+char* PutUtf8(char* out, char32_t cp) {
+    if (cp < 0x80) {
+        *out++ = static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        *out++ = static_cast<char>(0xC0 | (cp >> 6));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        *out++ = static_cast<char>(0xE0 | (cp >> 12));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        *out++ = static_cast<char>(0xF0 | (cp >> 18));
+        *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    return out;
+}
+
+char* PutJsonCodePoint(char* out, char32_t cp) {
+    const auto escaped = [&](char c) {
+        out[0] = '\\';
+        out[1] = c;
+        return out + 2;
+    };
     switch (cp) {
-        case U'"': out += "\\\""; return;
-        case U'\\': out += "\\\\"; return;
-        case U'\b': out += "\\b"; return;
-        case U'\t': out += "\\t"; return;
-        case U'\n': out += "\\n"; return;
-        case U'\f': out += "\\f"; return;
-        case U'\r': out += "\\r"; return;
+        case U'"': return escaped('"');
+        case U'\\': return escaped('\\');
+        case U'\b': return escaped('b');
+        case U'\t': return escaped('t');
+        case U'\n': return escaped('n');
+        case U'\f': return escaped('f');
+        case U'\r': return escaped('r');
         default: break;
     }
-    if (cp < 0x20) {
-        out += "\\u00";
-        AppendHex(out, cp, 2, /*lowerCase=*/true);
-    } else {
-        AppendUtf8(out, cp);
-    }
+    if (cp >= 0x20) return PutUtf8(out, cp);
+    std::memcpy(out, "\\u00", 4);
+    out[4] = kHexDigitsLower[cp >> 4];
+    out[5] = kHexDigitsLower[cp & 0xF];
+    return out + 6;
 }
 
 // Eight bytes at a time: none below 0x20 or above 0x7F, none a quote or a
@@ -210,18 +233,26 @@ std::size_t PlainJsonLength(std::string_view utf8) {
     return i;
 }
 
-void AppendJsonString(std::string& out, std::string_view utf8) {
-    out += '"';
+char* WriteJsonString(char* out, std::string_view utf8) {
+    *out++ = '"';
     // Runs of printable ASCII go through whole; anything else one code point
     // at a time.
     std::size_t i = 0;
     while (i < utf8.size()) {
         const std::size_t plain = PlainJsonLength(utf8.substr(i));
-        out.append(utf8.data() + i, plain);
+        if (plain != 0) std::memcpy(out, utf8.data() + i, plain);
+        out += plain;
         i += plain;
-        if (i < utf8.size()) AppendJsonCodePoint(out, detail::DecodeUtf8At(utf8, i));
+        if (i < utf8.size()) out = PutJsonCodePoint(out, detail::DecodeUtf8At(utf8, i));
     }
-    out += '"';
+    *out++ = '"';
+    return out;
+}
+
+void AppendJsonString(std::string& out, std::string_view utf8) {
+    const std::size_t at = out.size();
+    out.resize(at + JsonStringBound(utf8.size()));
+    out.resize(static_cast<std::size_t>(WriteJsonString(out.data() + at, utf8) - out.data()));
 }
 
 void AppendHtmlText(std::string& out, std::string_view utf8) {

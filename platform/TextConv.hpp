@@ -58,6 +58,11 @@ void AppendUtf8(std::string& out, char32_t cp);
 // become U+FFFD; the quote, the backslash and the control characters are
 // escaped (\b \t \n \f \r, the others as \u00xx); the rest stays as it is.
 void AppendJsonString(std::string& out, std::string_view utf8);
+// The same written at out, which has room for JsonStringBound(utf8.size())
+// bytes; returns the end of what was written.
+char* WriteJsonString(char* out, std::string_view utf8);
+// Six bytes a byte at most (a control character as \u00xx), and the quotes.
+constexpr std::size_t JsonStringBound(std::size_t utf8Bytes) { return 6 * utf8Bytes + 2; }
 // How many of the first bytes a JSON string takes as they are: printable
 // ASCII, neither a quote nor a backslash.
 std::size_t PlainJsonLength(std::string_view utf8);
