@@ -4,6 +4,10 @@
 #include <bit>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace quorvel {
 
 // The window never needs to be larger than the file itself.
@@ -76,6 +80,15 @@ bool AnyZeroLane(std::uint64_t v) { return ((v - kLanes) & ~v & kLaneHighBits) !
 // The offset of the first unit from i on that is `stop`, or of the last
 // whole unit's end in the window.
 std::size_t FindUnit(const std::uint8_t* window, std::size_t i, std::size_t length, std::uint16_t stop) {
+#ifdef __SSE2__
+    // Eight units at a time.
+    const __m128i wanted = _mm_set1_epi16(static_cast<short>(stop));
+    for (; i + 16 <= length; i += 16) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(window + i));
+        if (const int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(units, wanted)); mask != 0)
+            return i + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask)));
+    }
+#endif
     const std::uint64_t stops = kLanes * stop;
     while (i + 8 <= length && !AnyZeroLane(FourUnits(window + i) ^ stops)) i += 8;
     while (i + 2 <= length && (window[i] | (window[i + 1] << 8)) != stop) i += 2;
@@ -89,6 +102,20 @@ void AppendUnits(std::string& out, const std::uint8_t* window, std::size_t from,
     out.resize(taken + (to - from) / 2);
     char* dst = out.data() + taken;
     std::size_t k = from;
+#ifdef __SSE2__
+    // Eight units at a time while each is ASCII and not NUL: their low bytes.
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i notAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
+    for (; k + 16 <= to; k += 16) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(window + k));
+        const __m128i odd = _mm_or_si128(_mm_cmpeq_epi16(units, zero),
+                                         _mm_xor_si128(_mm_cmpeq_epi16(_mm_and_si128(units, notAscii), zero),
+                                                       _mm_cmpeq_epi16(zero, zero)));
+        if (_mm_movemask_epi8(odd) != 0) break;
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), _mm_packus_epi16(units, units));
+        dst += 8;
+    }
+#endif
     for (; k + 8 <= to; k += 8) {
         const std::uint64_t v = FourUnits(window + k);
         if ((v & kNotAscii) != 0 || AnyZeroLane(v)) break;

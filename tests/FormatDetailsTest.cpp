@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdint>
 #include <random>
 #include <string>
@@ -28,21 +30,21 @@ void PutLe(Bytes& b, std::size_t offset, std::uint64_t value, std::size_t width)
 // An MPEG2VIDEOINFO: 136 bytes up to the first DWORD of dwSequenceHeader,
 // then the rest of the header.
 Bytes Mpeg2VideoInfo(const Bytes& sequenceHeader, std::uint32_t flags) {
-    Bytes block(132, 0);
+    Bytes block(132 + sequenceHeader.size(), 0);
     PutLe(block, 116, sequenceHeader.size(), 4);  // cbSequenceHeader
     PutLe(block, 128, flags, 4);                  // dwFlags
-    block.insert(block.end(), sequenceHeader.begin(), sequenceHeader.end());
+    std::copy(sequenceHeader.begin(), sequenceHeader.end(), block.begin() + 132);
     return block;
 }
 
 // A WAVEFORMATEX with its cbSize extra bytes.
 Bytes WaveFormat(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, const Bytes& extra) {
-    Bytes block(18, 0);
+    Bytes block(18 + extra.size(), 0);
     PutLe(block, 0, tag, 2);
     PutLe(block, 2, channels, 2);
     PutLe(block, 4, rate, 4);
     PutLe(block, 16, extra.size(), 2);
-    block.insert(block.end(), extra.begin(), extra.end());
+    std::copy(extra.begin(), extra.end(), block.begin() + 18);
     return block;
 }
 

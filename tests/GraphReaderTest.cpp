@@ -256,6 +256,24 @@ TEST(GraphReader, TextIsConvertedToWindows1252OneUnitAtATime) {
     EXPECT_EQ(t.reader.ReadChars(2), "??");
 }
 
+TEST(GraphReader, LongTextIsConvertedTheSameWhereverAnUnusualUnitFalls) {
+    // Long runs are taken several units at a time: each unit that breaks a
+    // run, at every place in it, and lines of every length.
+    const std::pair<char16_t, char> unusual[] = {
+        {u'\u00E9', '\xE9'}, {u'\u20AC', '\x80'}, {u'\0', '?'},    {u'\u0081', '?'},
+        {u'\u0100', '?'},     {u'\u007F', '\x7F'}, {u'\uFFFF', '?'}, {u'\u0152', '\x8C'},
+    };
+    for (const auto& [unit, ansi] : unusual) {
+        for (std::size_t at = 0; at <= 40; ++at) {
+            const std::u16string units = Ascii16(std::string(at, 'a')) + unit + Ascii16(std::string(40 - at, 'b'));
+            Stream s(U(units + u"\r\nZ"));
+            EXPECT_EQ(s.reader.ReadLine(), std::string(at, 'a') + ansi + std::string(40 - at, 'b'))
+                << "unit " << static_cast<int>(unit) << " at " << at;
+            EXPECT_EQ(s.reader.CurrentChar(), u'Z');
+        }
+    }
+}
+
 // ---------------------------------------------------------------- ReadNumber
 
 TEST(GraphReader, ReadNumberAccumulatesLowBytesMinus48WithoutValidation) {
