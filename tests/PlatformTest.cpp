@@ -169,6 +169,18 @@ TEST(TextConv, AsciiAndLatin1UnitsAreTheirOwnBytes) {
     }
     EXPECT_EQ(Utf8FromAnsi("A\xE9\xA0\xFF"), "Aé\u00A0ÿ");
     EXPECT_EQ(AnsiFromUtf8("Aé\u00A0ÿ"), "A\xE9\xA0\xFF");
+    // Plain ASCII is recognised many bytes at a time: a byte that is not,
+    // wherever it falls in texts of every length, is still converted.
+    for (const auto& [byte, utf8] : std::vector<std::pair<char, std::string>>{{'\xE9', "é"}, {'\x80', "€"}, {'\0', "?"}}) {
+        for (std::size_t length = 1; length <= 40; ++length) {
+            for (std::size_t at = 0; at < length; ++at) {
+                std::string ansi(length, 'x');
+                ansi[at] = byte;
+                ASSERT_EQ(Utf8FromAnsi(ansi), std::string(at, 'x') + utf8 + std::string(length - at - 1, 'x'))
+                    << "byte at " << at << " of " << length;
+            }
+        }
+    }
 }
 
 TEST(TextConv, UnitsWithoutEquivalentBecomeTheDefaultCharacter) {
