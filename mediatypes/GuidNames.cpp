@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <compare>
+#include <cstdint>
 #include <span>
 
 namespace quorvel {
@@ -27,14 +29,58 @@ constexpr bool EveryRowIsAGuidInOrder() {
 }
 static_assert(EveryRowIsAGuidInOrder(), "GuidNamesTable.inc: a row is not a GUID or out of order");
 
+// A GUID's sixteen bytes as two numbers, to find it by two comparisons.
+struct GuidKey {
+    std::uint64_t high = 0;
+    std::uint64_t low = 0;
+    friend constexpr auto operator<=>(const GuidKey&, const GuidKey&) = default;
+};
+constexpr GuidKey KeyOf(const Guid& g) {
+    GuidKey key;
+    for (std::size_t i = 0; i < 8; ++i) key.high = (key.high << 8) | g.bytes[i];
+    for (std::size_t i = 8; i < 16; ++i) key.low = (key.low << 8) | g.bytes[i];
+    return key;
+}
+
+// Each GUID of the table once, with its rows (side by side in the table).
+struct GuidRows {
+    GuidKey key;
+    std::uint16_t first = 0;
+    std::uint16_t count = 0;
+};
+constexpr std::size_t CountDistinctGuids() {
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < std::size(kGuidNames); ++i) n += i == 0 || kGuidNames[i].guid != kGuidNames[i - 1].guid;
+    return n;
+}
+constexpr auto kGuidRows = [] {
+    std::array<GuidRows, CountDistinctGuids()> rows{};
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < std::size(kGuidNames); ++i) {
+        if (i > 0 && kGuidNames[i].guid == kGuidNames[i - 1].guid) {
+            ++rows[n - 1].count;
+            continue;
+        }
+        Guid g;
+        detail::ParseRegistryForm(kGuidNames[i].guid, g);
+        rows[n++] = GuidRows{KeyOf(g), static_cast<std::uint16_t>(i), 1};
+    }
+    std::sort(rows.begin(), rows.end(), [](const GuidRows& a, const GuidRows& b) { return a.key < b.key; });
+    return rows;
+}();
+static_assert(std::size(kGuidNames) < 65536);
+static_assert(std::adjacent_find(kGuidRows.begin(), kGuidRows.end(),
+                                 [](const GuidRows& a, const GuidRows& b) { return a.key == b.key; }) ==
+                  kGuidRows.end(),
+              "GuidNamesTable.inc: one GUID written two ways");
+
 // The rows of one GUID, primary name first.
 std::span<const GuidNameRow> NamesOf(const Guid& guid) {
-    const std::array<char, 38> chars = GuidChars(guid);
-    const std::string_view text(chars.data(), chars.size());
-    const auto [first, last] = std::equal_range(
-        std::begin(kGuidNames), std::end(kGuidNames), GuidNameRow{text, {}},
-        [](const GuidNameRow& a, const GuidNameRow& b) { return a.guid < b.guid; });
-    return {first, last};
+    const GuidKey key = KeyOf(guid);
+    const auto at = std::lower_bound(kGuidRows.begin(), kGuidRows.end(), key,
+                                     [](const GuidRows& r, const GuidKey& k) { return r.key < k; });
+    if (at == kGuidRows.end() || at->key != key) return {};
+    return std::span<const GuidNameRow>(kGuidNames).subspan(at->first, at->count);
 }
 
 }  // namespace

@@ -343,6 +343,13 @@ TEST(FormatDetails, GuidNamesFromThePlatformHeaders) {
     EXPECT_EQ(KnownGuidName(pcm, "KSDATAFORMAT_SUBTYPE_"), "KSDATAFORMAT_SUBTYPE_PCM");
     EXPECT_EQ(KnownGuidName(pcm, "NO_SUCH_PREFIX_"), "MEDIASUBTYPE_PCM");
     EXPECT_EQ(KnownGuidName(MakeGuid("{01234567-89AB-CDEF-0123-456789ABCDEF}")), std::nullopt);
+    // The table's first and last GUIDs, and neighbours that differ from a
+    // known one in a single byte of either half.
+    EXPECT_EQ(KnownGuidName(MakeGuid("{00000000-0000-0000-0000-000000000000}")), "TIME_FORMAT_NONE");
+    EXPECT_EQ(KnownGuidName(MakeGuid("{FFBB6E3F-CCFE-4D84-90D9-421418B03A8E}")), "KSNODETYPE_DRM_DESCRAMBLE");
+    EXPECT_EQ(KnownGuidName(MakeGuid("{00000001-0000-0010-8000-00AA00389B72}")), std::nullopt);
+    EXPECT_EQ(KnownGuidName(MakeGuid("{00000001-0001-0010-8000-00AA00389B71}")), std::nullopt);
+    EXPECT_EQ(KnownGuidName(MakeGuid("{FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF}")), std::nullopt);
 }
 
 TEST(FormatDetails, BitReaderCodes) {
