@@ -24,17 +24,16 @@ JsonText& JsonText::String(std::string_view text) {
     return *this;
 }
 
-JsonText& JsonText::Number(std::int64_t value) {
-    char* p = Room(20);
-    at_ = std::to_chars(p, p + 20, value).ptr;
+template <typename Integer>
+JsonText& JsonText::Decimal(Integer value) {
+    constexpr std::size_t kMostDigits = 20;  // and a sign
+    char* p = Room(kMostDigits + 1);
+    at_ = std::to_chars(p, p + kMostDigits + 1, value).ptr;
     return *this;
 }
 
-JsonText& JsonText::Unsigned(std::uint64_t value) {
-    char* p = Room(20);
-    at_ = std::to_chars(p, p + 20, value).ptr;
-    return *this;
-}
+JsonText& JsonText::Number(std::int64_t value) { return Decimal(value); }
+JsonText& JsonText::Unsigned(std::uint64_t value) { return Decimal(value); }
 
 JsonText& JsonText::Hex(const std::vector<std::uint8_t>& bytes) {
     char* p = Room(2 * bytes.size() + 2);

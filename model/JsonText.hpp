@@ -86,6 +86,8 @@ private:
         return at_;
     }
     void Grow(std::size_t n);
+    template <typename Integer>
+    JsonText& Decimal(Integer value);
     JsonText& Checked() {
         if (static_cast<std::size_t>(at_ - start_) >= kBlock) Flush();
         return *this;

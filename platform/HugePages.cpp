@@ -7,8 +7,11 @@
 #endif
 
 namespace quorvel {
+namespace {
 
 #ifdef __linux__
+// size bytes on a huge-page boundary, with the kernel asked to back them
+// with huge pages; nullptr when they cannot be mapped.
 char* MapHugePages(std::size_t size) noexcept {
     // Map a huge page more than asked, then give back what lies before the
     // first boundary and after the block.
@@ -27,22 +30,16 @@ char* MapHugePages(std::size_t size) noexcept {
 }
 
 void UnmapHugePages(char* at, std::size_t size) noexcept { ::munmap(at, size); }
+
+// Big blocks are always mapped: a mapping that fails is memory that is not
+// there, as for new.
+constexpr bool Mapped(std::size_t size) { return size >= kHugePageSize / 4; }
 #else
 char* MapHugePages(std::size_t) noexcept { return nullptr; }
 void UnmapHugePages(char*, std::size_t) noexcept {}
+constexpr bool Mapped(std::size_t) { return false; }
 #endif
 
-namespace {
-// Big blocks are always mapped where mapping is possible: a mapping that
-// fails is memory that is not there, as for new.
-bool Mapped(std::size_t size) {
-#ifdef __linux__
-    return size >= kHugePageSize / 4;
-#else
-    (void)size;
-    return false;
-#endif
-}
 }  // namespace
 
 std::size_t BigCapacity(std::size_t size) noexcept {

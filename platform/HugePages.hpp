@@ -10,11 +10,6 @@ namespace quorvel {
 
 inline constexpr std::size_t kHugePageSize = std::size_t{1} << 21;
 
-// size bytes on a huge-page boundary, with the kernel asked to back them
-// with huge pages; nullptr where that cannot be done.
-char* MapHugePages(std::size_t size) noexcept;
-void UnmapHugePages(char* at, std::size_t size) noexcept;
-
 // Blocks of a quarter of a huge page or more are mapped on huge pages, whole
 // ones: BigCapacity(size) bytes, all usable.  Smaller ones are new'd.
 std::size_t BigCapacity(std::size_t size) noexcept;

@@ -2,8 +2,6 @@
 
 #include "model/GraphJson.hpp"
 #include "model/JsonText.hpp"
-#include "platform/Hex.hpp"
-#include "platform/TextConv.hpp"
 #include "report/ReportExport.hpp"
 #include "report/ReportExportDetail.hpp"
 
@@ -24,8 +22,8 @@ void WriteJsonObject(std::ostream& out, const ReportView& report, const Analysis
         bool shownBold = false;
         report.ForEachLine([&](std::string_view line, Color color, bool bold) {
             if (attributes.empty() || color != shownColor || bold != shownBold) {
-                attributes = ", \"color\": \"#";
-                AppendHex(attributes, color, 6);
+                attributes = ", \"color\": \"";
+                attributes += HexColor(color);
                 attributes += bold ? "\", \"bold\": true" : "\", \"bold\": false";
                 shownColor = color;
                 shownBold = bold;
