@@ -1,5 +1,7 @@
 #include "cli/ReporterOptions.hpp"
 
+#include <charconv>
+
 namespace quorvel {
 
 ParsedOptions ParseReporterOptions(const std::vector<std::string>& args) {
@@ -62,6 +64,18 @@ ParsedOptions ParseReporterOptions(const std::vector<std::string>& args) {
             const auto v = value();
             if (!v) return parsed;
             o.output = *v;
+        } else if (name == "--layout-budget") {
+            const auto v = value();
+            if (!v) return parsed;
+            // Whole seconds, up to a day: a picture worth waiting longer for
+            // is a picture Graphviz will not finish.
+            unsigned seconds = 0;
+            const auto [end, error] = std::from_chars(v->data(), v->data() + v->size(), seconds);
+            if (error != std::errc() || end != v->data() + v->size() || seconds == 0 || seconds > 86400) {
+                parsed.error = "--layout-budget takes whole seconds from 1 to 86400, not \"" + *v + "\"";
+                return parsed;
+            }
+            o.layoutBudget = seconds;
         } else if (name == "--catalog-file") {
             const auto v = value();
             if (!v) return parsed;
@@ -102,7 +116,8 @@ ReportFormat ChooseReportFormat(const ReporterOptions& o, bool colorWanted) {
 
 std::string ReporterUsage() {
     return R"(Usage: quorvel-report [--format text|ansi|json|rtf|html|dot|svg] [--color=auto|always|never]
-                      [--details] [-o FILE] [--catalog-file FILE | --no-catalog] FILE...
+                      [--details] [--layout-budget SECONDS] [-o FILE]
+                      [--catalog-file FILE | --no-catalog] FILE...
        quorvel-report --dump-catalog [-o FILE] [--catalog-file FILE | --no-catalog]
 
 Reads saved DirectShow filter graphs (.grf) and writes the Quorvel report of
@@ -111,7 +126,8 @@ machine, every pin connection with its media type decoded field by field,
 the reference clock and the end marker.  FILE "-" is standard input.
 
 Options:
-  -f, --format FORMAT   text   plain text
+  -f, --format FORMAT   text   plain text (on a terminal, control characters
+                               from the file are shown as ?)
                         ansi   text with ANSI colours and bold
                         json   {"file", "complete", "lines": [{"text", "color",
                                "bold"}], "stopped", "graph"}: the lines and the
@@ -136,6 +152,11 @@ Options:
                         rates, named codes and GUIDs, wave format extensions,
                         MPEG sequence headers and H.264 parameter sets, and
                         the bytes the report only counts, in hexadecimal
+      --layout-budget S the time Graphviz may take to lay a graph out, in
+                        seconds (default 10).  A graph whose layout is
+                        expected to take longer is not drawn: the HTML page
+                        leaves its picture out, svg fails; a layout that runs
+                        over is stopped.  Its memory is limited to 2 GB.
   -o, --output FILE     write to FILE instead of standard output ("-").  A file
                         is replaced only once the whole output is written (a
                         symbolic link is followed and kept, the permissions

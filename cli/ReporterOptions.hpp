@@ -18,6 +18,7 @@ struct ReporterOptions {
     std::string catalogFile;             // --catalog-file
     bool noCatalog = false;              // --no-catalog
     bool details = false;                // --details
+    double layoutBudget = 10;            // --layout-budget, in seconds
     bool dumpCatalog = false;            // --dump-catalog
     bool help = false;
     bool version = false;

@@ -17,6 +17,7 @@
 #include "platform/ComApartment.hpp"
 #include "platform/OutputFile.hpp"
 #include "platform/Paths.hpp"
+#include "platform/TextConv.hpp"
 #include "resources/Strings.hpp"
 
 #ifdef _WIN32
@@ -32,8 +33,13 @@ namespace {
 
 using namespace quorvel;
 
+// Everything said on standard error goes through here: names and reasons
+// come from the files and must not drive the terminal.
+void Say(const std::string& message) { std::cerr << "quorvel-report: " << TerminalSafe(message) << "\n"; }
+
 int UsageError(const std::string& message) {
-    std::cerr << "quorvel-report: " << message << "\nTry 'quorvel-report --help'.\n";
+    Say(message);
+    std::cerr << "Try 'quorvel-report --help'.\n";
     return 2;
 }
 
@@ -43,7 +49,7 @@ int WriteWhole(OutputFile& output, const std::string& text) {
     try {
         output.Commit();
     } catch (const OutputError& e) {
-        std::cerr << "quorvel-report: " << e.what() << "\n";
+        Say(e.what());
         return 2;
     }
     return 0;
@@ -55,7 +61,7 @@ FilterCatalog LoadCatalog(const ReporterOptions& options, bool& failed) {
         try {
             catalog = LoadCatalogFile(PathFromUtf8(options.catalogFile));
         } catch (const CatalogFileError& e) {
-            std::cerr << "quorvel-report: " << e.what() << "\n";
+            Say(e.what());
             failed = true;
         }
     } else if (!options.noCatalog) {
@@ -63,7 +69,7 @@ FilterCatalog LoadCatalog(const ReporterOptions& options, bool& failed) {
         try {
             BuildInstalledCatalog(catalog);
         } catch (const CatalogBuildError& e) {
-            std::cerr << "quorvel-report: catalog: " << e.what() << "\n";
+            Say(std::string("catalog: ") + e.what());
         }
     }
     return catalog;
@@ -72,10 +78,9 @@ FilterCatalog LoadCatalog(const ReporterOptions& options, bool& failed) {
 void TellStop(const std::string& file, const AnalysisResult& result) {
     const AnalysisStop stop = result.stopped.value_or(AnalysisStop{});
     if (!result.Reported())
-        std::cerr << "quorvel-report: " << file << ": " << stop.reason << "\n";
+        Say(file + ": " + stop.reason);
     else
-        std::cerr << "quorvel-report: " << file << ": stopped at offset " << stop.offset << ": " << stop.reason
-                  << "\n";
+        Say(file + ": stopped at offset " + std::to_string(stop.offset) + ": " + stop.reason);
 }
 
 // The last component of a path as given: the graph's name in its picture.
@@ -84,24 +89,31 @@ std::string FileName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// The graph drawn for DOT, SVG and the HTML page; a drawing that fails is
-// said on standard error and counts as a failed run.
-GraphPictures Pictures(ReportFormat format, int& status) {
+// The graph drawn for DOT, SVG and the HTML page, within the layout budget.
+// A picture left out of the page is said on standard error; an SVG that
+// cannot be drawn counts as a failed run.
+GraphPictures Pictures(ReportFormat format, double budget, int& status) {
     GraphPictures pictures;
     pictures.dot = [](const AnalysisResult& r) { return diagram::DotText(r.graph, FileName(r.file)); };
     if (format == ReportFormat::Html && !diagram::LayoutAvailable()) return pictures;  // the page without picture
-    pictures.svg = [&status, format](const AnalysisResult& r) {
-        // The page is the report first: its picture must not hold it back.
-        if (format == ReportFormat::Html && r.graph.filters.size() > diagram::kQuickLayoutFilters) {
-            std::cerr << "quorvel-report: " << r.file << ": " << r.graph.filters.size()
-                      << " filters are too many to draw in the page; --format svg draws them\n";
+    pictures.svg = [&status, format, budget](const AnalysisResult& r) {
+        const bool page = format == ReportFormat::Html;
+        const diagram::LayoutEstimate estimate = diagram::EstimateLayout(r.graph);
+        if (estimate.seconds > budget) {
+            Say(r.file + ": " + std::to_string(estimate.nodes) + " filters and " +
+                std::to_string(estimate.connections) + " connections are too many to draw within " +
+                diagram::DurationText(budget) + " (Graphviz would take about " + diagram::DurationText(estimate.seconds) + "): " +
+                (page ? "the page leaves the picture out; " : "") + "--layout-budget=SECONDS allows more");
+            if (!page) status = std::max(status, 1);
             return std::string();
         }
         try {
-            return diagram::RenderSvg(diagram::DotText(r.graph, FileName(r.file)));
+            diagram::LayoutLimits limits;
+            limits.seconds = budget;
+            return diagram::RenderSvg(diagram::DotText(r.graph, FileName(r.file)), limits);
         } catch (const diagram::LayoutError& e) {
-            std::cerr << "quorvel-report: " << r.file << ": cannot draw the graph: " << e.what() << "\n";
-            status = std::max(status, 1);
+            Say(r.file + ": cannot draw the graph: " + e.what() + (page ? "; the page leaves the picture out" : ""));
+            if (!page || e.kind() == diagram::LayoutError::Kind::Failed) status = std::max(status, 1);
             return std::string();
         }
     };
@@ -126,12 +138,24 @@ int Run(const std::vector<std::string>& args) {
         return 0;
     }
 
+    OutputFile output(options.output.empty() ? PathFromUtf8(OutputFile::kStandardOutput)
+                                             : PathFromUtf8(options.output));
+    // Refused before any work: a report written over a file it is made from
+    // would destroy it.
+    std::vector<std::filesystem::path> inputs;
+    for (const std::string& file : options.files) inputs.push_back(PathFromUtf8(file));
+    if (!options.catalogFile.empty()) inputs.push_back(PathFromUtf8(options.catalogFile));
+    try {
+        output.CheckTarget(inputs);
+    } catch (const OutputError& e) {
+        Say(e.what());
+        return 2;
+    }
+
     bool catalogFailed = false;
     const FilterCatalog catalog = LoadCatalog(options, catalogFailed);
     if (catalogFailed) return 2;
 
-    OutputFile output(options.output.empty() ? PathFromUtf8(OutputFile::kStandardOutput)
-                                             : PathFromUtf8(options.output));
     if (options.dumpCatalog) return WriteWhole(output, CatalogToJson(catalog));
 
     const bool color = ColorWanted(options.color, OutputIsTerminal(options), std::getenv("NO_COLOR"),
@@ -148,8 +172,9 @@ int Run(const std::vector<std::string>& args) {
     env.keepGraph = format != ReportFormat::Text && format != ReportFormat::Ansi && format != ReportFormat::Rtf;
 
     int status = 0;
-    const std::unique_ptr<ReportDocument> document =
-        MakeReportDocument(output.Stream(), format, options.files, Pictures(format, status));
+    const std::unique_ptr<ReportDocument> document = MakeReportDocument(
+        output.Stream(), format, options.files, Pictures(format, options.layoutBudget, status),
+        OutputIsTerminal(options));
     ReportView report;
     report.StreamTo(document->StreamingSink());
     env.graphSink = document->GraphStreamingSink();
@@ -172,7 +197,7 @@ int Run(const std::vector<std::string>& args) {
     try {
         output.Commit();
     } catch (const OutputError& e) {
-        std::cerr << "quorvel-report: " << e.what() << "\n";
+        Say(e.what());
         return 2;
     }
     return status;

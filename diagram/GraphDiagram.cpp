@@ -1,5 +1,7 @@
 #include "diagram/GraphDiagram.hpp"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <map>
 #include <vector>
@@ -10,12 +12,39 @@
 namespace quorvel::diagram {
 namespace {
 
-// Text inside Graphviz's HTML-like labels: the markup characters as
-// entities, so that no name can open a tag or break the label.
+// Graphviz's time on this project's 2-core machine (Graphviz 2.43), fitted
+// over random and chained graphs of 10 to 2,000 filters (bench/DiagramBench).
+constexpr double kSecondsPerSegmentSquared = 1e-6;
+constexpr double kSecondsPerNodeAcross = 4e-6;
+constexpr double kSecondsPerItem = 2.5e-4;
+constexpr double kDenseConnections = 3;  // a filter's connections, from which the square counts whole
+
+// Names longer than this are shortened in the picture (the report and the
+// JSON keep them whole): a box as wide as a paragraph helps nobody, and
+// Graphviz's reader takes no HTML string above 16 kB.
+constexpr std::size_t kLabelCodePoints = 200;
+
+// Text inside Graphviz's HTML-like labels, drawn as it is: the markup
+// characters as entities, so that no name can open a tag or break the label;
+// every backslash doubled, since Graphviz reads \N, \G or \\ in a label as
+// an escape even when written as an entity; a tab, which it would drop, as
+// the sign for one.
 std::string Html(std::string_view text) {
+    std::string shortened;
+    std::size_t count = 0;
+    ForEachCodePoint(text, [&](char32_t cp) {
+        if (count++ < kLabelCodePoints) AppendUtf8(shortened, cp == U'\t' ? U'\u2409' : cp);
+    });
+    if (count > kLabelCodePoints) shortened += "\u2026";
+    std::string escaped;
+    escaped.reserve(shortened.size());
+    AppendHtmlText(escaped, shortened);
     std::string out;
-    out.reserve(text.size());
-    AppendHtmlText(out, text);
+    out.reserve(escaped.size());
+    for (const char c : escaped) {
+        if (c == '\\') out += '\\';
+        out += c;
+    }
     return out;
 }
 
@@ -64,12 +93,13 @@ struct Node {
     std::string id;
     std::vector<std::string> inputs;
     std::vector<std::string> outputs;
+    std::map<std::string, std::size_t, std::less<>> known;  // "i" or "o" and the pin: its port
 
     std::size_t Port(std::vector<std::string>& pins, const std::string& pin) {
-        for (std::size_t i = 0; i < pins.size(); ++i)
-            if (pins[i] == pin) return i;
-        pins.push_back(pin);
-        return pins.size() - 1;
+        const std::string key = (&pins == &inputs ? "i" : "o") + pin;
+        const auto [at, added] = known.emplace(key, pins.size());
+        if (added) pins.push_back(pin);
+        return at->second;
     }
 };
 
@@ -105,11 +135,118 @@ std::string Subtitle(const model::Filter& f) {
 
 std::string Quoted(std::string_view text) {
     std::string out = "\"";
-    for (const char c : text) {
+    for (const char c : text.substr(0, 4 * kLabelCodePoints)) {
         if (c == '"' || c == '\\') out += '\\';
         out += c;
     }
     return out + "\"";
+}
+
+// The graph as Graphviz is given it: a node per filter (the same index),
+// then one per name that no single filter bears; an edge per connection.
+struct Edge {
+    std::size_t from, out, to, in;
+    const model::Connection* connection;
+};
+struct Drawing {
+    std::vector<Node> nodes;
+    std::map<std::string, std::size_t> unresolved;  // name: its node
+    std::vector<Edge> edges;
+};
+
+Drawing Resolve(const model::Graph& graph) {
+    Drawing d;
+    d.nodes.resize(graph.filters.size());
+    std::map<std::string_view, std::size_t> byId;
+    for (std::size_t i = 0; i < graph.filters.size(); ++i) {
+        d.nodes[i].id = "f" + std::to_string(i + 1);
+        byId.emplace(graph.filters[i].id, i);
+    }
+    const auto nodeOf = [&](const model::PinEnd& end) -> std::size_t {
+        if (end.filterId)
+            if (const auto at = byId.find(*end.filterId); at != byId.end()) return at->second;
+        const auto [at, added] = d.unresolved.emplace(end.filter, d.nodes.size());
+        if (added) d.nodes.push_back(Node{"u" + std::to_string(d.unresolved.size()), {}, {}, {}});
+        return at->second;
+    };
+    d.edges.reserve(graph.connections.size());
+    for (const model::Connection& c : graph.connections) {
+        const std::size_t from = nodeOf(c.output);
+        const std::size_t out = d.nodes[from].Port(d.nodes[from].outputs, c.output.pin);
+        const std::size_t to = nodeOf(c.input);
+        const std::size_t in = d.nodes[to].Port(d.nodes[to].inputs, c.input.pin);
+        d.edges.push_back({from, out, to, in, &c});
+    }
+    return d;
+}
+
+// Ranks as a layered layout gives them, roughly: cycles broken where a
+// depth-first search closes them, each node one rank after its latest
+// predecessor, then nodes moved up to just before their earliest successor.
+std::vector<std::size_t> Ranks(const Drawing& d) {
+    const std::size_t n = d.nodes.size();
+    std::vector<std::vector<std::size_t>> out(n);
+    for (std::size_t k = 0; k < d.edges.size(); ++k) out[d.edges[k].from].push_back(k);
+    enum : char { kNew, kOpen, kDone };
+    std::vector<char> state(n, kNew);
+    std::vector<char> reversed(d.edges.size(), 0);
+    std::vector<std::pair<std::size_t, std::size_t>> stack;  // node, next edge
+    for (std::size_t root = 0; root < n; ++root) {
+        if (state[root] != kNew) continue;
+        state[root] = kOpen;
+        stack.push_back({root, 0});
+        while (!stack.empty()) {
+            auto& [v, next] = stack.back();
+            if (next == out[v].size()) {
+                state[v] = kDone;
+                stack.pop_back();
+                continue;
+            }
+            const std::size_t k = out[v][next++];
+            const std::size_t w = d.edges[k].to;
+            if (state[w] == kOpen) reversed[k] = 1;
+            if (state[w] == kNew) {
+                state[w] = kOpen;
+                stack.push_back({w, 0});
+            }
+        }
+    }
+    std::vector<std::vector<std::size_t>> after(n);
+    std::vector<std::size_t> before(n, 0);
+    for (std::size_t k = 0; k < d.edges.size(); ++k) {
+        std::size_t a = d.edges[k].from, b = d.edges[k].to;
+        if (reversed[k]) std::swap(a, b);
+        if (a == b) continue;
+        after[a].push_back(b);
+        ++before[b];
+    }
+    std::vector<std::size_t> order, rank(n, 0);
+    for (std::size_t v = 0; v < n; ++v)
+        if (before[v] == 0) order.push_back(v);
+    for (std::size_t i = 0; i < order.size(); ++i)
+        for (const std::size_t w : after[order[i]]) {
+            rank[w] = std::max(rank[w], rank[order[i]] + 1);
+            if (--before[w] == 0) order.push_back(w);
+        }
+    // Then each node, a few times over, to the median of its neighbours'
+    // ranks within what its predecessors and successors allow: what the
+    // layout's own ranking, which shortens the connections, comes near.
+    std::vector<std::vector<std::size_t>> previous(n);
+    for (std::size_t v = 0; v < n; ++v)
+        for (const std::size_t w : after[v]) previous[w].push_back(v);
+    std::vector<std::size_t> around;
+    for (int sweep = 0; sweep < 4; ++sweep)
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            const std::size_t v = order[sweep % 2 ? order.size() - 1 - i : i];
+            std::size_t low = 0, high = SIZE_MAX;
+            around.clear();
+            for (const std::size_t w : previous[v]) low = std::max(low, rank[w] + 1), around.push_back(rank[w]);
+            for (const std::size_t w : after[v]) high = std::min(high, rank[w] - 1), around.push_back(rank[w]);
+            if (around.empty() || low > high) continue;
+            std::nth_element(around.begin(), around.begin() + static_cast<std::ptrdiff_t>(around.size() / 2), around.end());
+            rank[v] = std::clamp(around[around.size() / 2], low, high);
+        }
+    return rank;
 }
 
 }  // namespace
@@ -136,45 +273,26 @@ std::string ShortMediaType(const model::MediaType& type) {
 }
 
 std::string DotText(const model::Graph& graph, std::string_view title) {
-    // Nodes: the filters by their ids, then the unresolved names.
-    std::vector<Node> filters(graph.filters.size());
-    std::map<std::string, std::size_t> byId;
-    for (std::size_t i = 0; i < graph.filters.size(); ++i) {
-        filters[i].id = "f" + std::to_string(i + 1);
-        byId.emplace(graph.filters[i].id, i);
-    }
-    std::map<std::string, Node> unresolved;
-    const auto nodeOf = [&](const model::PinEnd& end) -> Node& {
-        if (end.filterId)
-            if (const auto at = byId.find(*end.filterId); at != byId.end()) return filters[at->second];
-        Node& node = unresolved[end.filter];
-        if (node.id.empty()) node.id = "u" + std::to_string(unresolved.size());
-        return node;
-    };
-
+    const Drawing d = Resolve(graph);
     std::string edges;
-    for (const model::Connection& c : graph.connections) {
-        Node& from = nodeOf(c.output);
-        const std::size_t out = from.Port(from.outputs, c.output.pin);
-        Node& to = nodeOf(c.input);
-        const std::size_t in = to.Port(to.inputs, c.input.pin);
-        edges += "  " + from.id + ":o" + std::to_string(out) + ":e -> " + to.id + ":i" + std::to_string(in) +
-                 ":w [label=<" + Html(ShortMediaType(c.mediaType)) + ">];\n";
-    }
+    for (const Edge& e : d.edges)
+        edges += "  " + d.nodes[e.from].id + ":o" + std::to_string(e.out) + ":e -> " + d.nodes[e.to].id + ":i" +
+                 std::to_string(e.in) + ":w [label=<" + Html(ShortMediaType(e.connection->mediaType)) + ">];\n";
 
     std::string dot = "digraph " + Quoted(title) + " {\n";
     dot += "  graph [rankdir=LR, fontname=\"sans-serif\", nodesep=0.25, ranksep=0.7, bgcolor=\"white\"];\n";
     dot += "  node [shape=plain, fontname=\"sans-serif\", fontsize=10];\n";
     dot += "  edge [fontname=\"sans-serif\", fontsize=8, color=\"#404040\", arrowsize=0.7];\n";
-    for (std::size_t i = 0; i < filters.size(); ++i) {
+    for (std::size_t i = 0; i < graph.filters.size(); ++i) {
         const model::Filter& f = graph.filters[i];
-        dot += "  " + filters[i].id + " [id=" + Quoted("filter-" + std::to_string(i + 1)) + ", label=" +
-               NodeLabel(filters[i], f.name, Subtitle(f), KindColor(f.kind), false) + "];\n";
+        dot += "  " + d.nodes[i].id + " [id=" + Quoted("filter-" + std::to_string(i + 1)) + ", label=" +
+               NodeLabel(d.nodes[i], f.name, Subtitle(f), KindColor(f.kind), false) + "];\n";
     }
     std::map<std::string_view, std::size_t> bearers;
-    if (!unresolved.empty())
+    if (!d.unresolved.empty())
         for (const model::Filter& f : graph.filters) ++bearers[f.name];
-    for (const auto& [name, node] : unresolved) {
+    for (const auto& [name, index] : d.unresolved) {
+        const Node& node = d.nodes[index];
         // A name that the filters section does not bear once and only once.
         const auto named = bearers.find(name);
         const Str why = named == bearers.end() ? Str::DiagramNoSuchFilter : Str::DiagramSeveralFilters;
@@ -182,6 +300,29 @@ std::string DotText(const model::Graph& graph, std::string_view title) {
                NodeLabel(node, name, Res(why), "#C00000", true) + "];\n";
     }
     return dot + edges + "}\n";
+}
+
+LayoutEstimate EstimateLayout(const model::Graph& graph) {
+    const Drawing d = Resolve(graph);
+    const std::vector<std::size_t> rank = Ranks(d);
+    LayoutEstimate estimate;
+    estimate.nodes = d.nodes.size();
+    estimate.connections = d.edges.size();
+    for (const Edge& e : d.edges) {
+        const std::size_t a = rank[e.from], b = rank[e.to];
+        estimate.segments += std::max<std::size_t>(1, a < b ? b - a : a - b);
+    }
+    const double segments = static_cast<double>(estimate.segments);
+    // Few connections a filter (real graphs, long chains) leave the layout
+    // room to shorten them; many on few filters do not.  Many filters with
+    // connections across ranks cost besides in placing them all.
+    const double nodes = static_cast<double>(estimate.nodes);
+    const double connections = static_cast<double>(estimate.connections);
+    const double across = segments - connections;
+    const double dense = std::min(1.0, connections / std::max(1.0, nodes) / kDenseConnections);
+    estimate.seconds = kSecondsPerSegmentSquared * segments * segments * dense * dense +
+                       kSecondsPerNodeAcross * nodes * across + kSecondsPerItem * (nodes + connections);
+    return estimate;
 }
 
 }  // namespace quorvel::diagram

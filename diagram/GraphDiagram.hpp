@@ -21,6 +21,20 @@ std::string ShortMediaType(const model::MediaType& type);
 // The DOT text of the graph, named `title` (the file's name).
 std::string DotText(const model::Graph& graph, std::string_view title);
 
+// What laying the graph out will cost Graphviz, told from the graph alone
+// in a time linear in its size.  Graphviz's time follows the pieces its
+// connections are cut into, one per rank they cross (each becomes a node of
+// its own in the layout), and grows with their square: a few filters tied
+// by hundreds of connections across many ranks cost more than a chain of
+// thousands.
+struct LayoutEstimate {
+    std::size_t nodes = 0;        // filters, and names no single filter bears
+    std::size_t connections = 0;
+    std::size_t segments = 0;     // the connections' pieces, rank to rank
+    double seconds = 0;           // expected on a 2-core machine of 2026
+};
+LayoutEstimate EstimateLayout(const model::Graph& graph);
+
 // The frame colour of a filter of that kind, as the report's legend shows it.
 std::string_view KindColor(model::FilterKind kind);
 

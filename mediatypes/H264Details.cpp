@@ -310,7 +310,11 @@ void CountNal(ByteSpan nal, H264ParameterSets& sets) {
                 sets.truncated = sets.truncated || sets.sps->truncated;
             }
             break;
-        case kNalPps: ++sets.ppsCount; break;
+        case kNalPps:
+            // Its header byte alone: the set itself was cut off.
+            if (nal.size() < 2) sets.truncated = true;
+            ++sets.ppsCount;
+            break;
         default: ++sets.otherNalCount; break;
     }
 }
@@ -367,10 +371,13 @@ std::string Decimals(double value, int places) {
 }
 
 void AppendSpsLines(const H264Sps& sps, TextLines& lines) {
-    lines.push_back("H.264 " +
-                    (sps.profileName.empty() ? "profile_idc " + std::to_string(sps.profileIdc)
-                                             : sps.profileName + " profile") +
-                    ", level " + sps.levelText);
+    // An SPS cut before its level says nothing of its profile either: no
+    // half line, the cut is told below.
+    if (!sps.levelText.empty())
+        lines.push_back("H.264 " +
+                        (sps.profileName.empty() ? "profile_idc " + std::to_string(sps.profileIdc)
+                                                 : sps.profileName + " profile") +
+                        ", level " + sps.levelText);
     if (sps.picture) {
         const H264PictureSize& p = *sps.picture;
         std::string size = "Coded size = " + std::to_string(p.codedWidth) + "x" + std::to_string(p.codedHeight);

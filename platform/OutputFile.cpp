@@ -12,13 +12,94 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <limits.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <atomic>
+#include <cstring>
 #endif
 
 namespace quorvel {
 
 namespace fs = std::filesystem;
+
+#ifndef _WIN32
+namespace {
+
+// The temporary files being written, where a signal handler can find them
+// and remove them before the process dies: a fixed table claimed with
+// atomics, no lock, no allocation.  A name too long for a slot, or a full
+// table, is not listed; that file alone is then left by a signal.
+constexpr int kLeavingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
+
+struct TemporarySlot {
+    std::atomic<bool> claimed{false};
+    std::atomic<bool> listed{false};  // `path` is whole and names a file of ours
+    char path[PATH_MAX];
+};
+static_assert(std::atomic<bool>::is_always_lock_free);
+TemporarySlot temporarySlots[16];
+
+void RemoveTemporariesAndDie(int number) {
+    for (TemporarySlot& slot : temporarySlots)
+        if (slot.listed.load(std::memory_order_acquire)) ::unlink(slot.path);
+    struct sigaction fallback {};
+    fallback.sa_handler = SIG_DFL;
+    sigemptyset(&fallback.sa_mask);
+    ::sigaction(number, &fallback, nullptr);
+    // Not held back while handled (SA_NODEFER): the process dies of it here.
+    ::raise(number);
+}
+
+// Once, for the signals still at their default: one the program was started
+// ignoring (nohup) or that someone else handles is left to them.
+void HandleLeavingSignals() {
+    static const bool handled = [] {
+        for (const int number : kLeavingSignals) {
+            struct sigaction current {};
+            if (::sigaction(number, nullptr, &current) != 0 || (current.sa_flags & SA_SIGINFO) ||
+                current.sa_handler != SIG_DFL)
+                continue;
+            // The others wait until the process is dead of this one.
+            struct sigaction ours {};
+            ours.sa_handler = RemoveTemporariesAndDie;
+            sigemptyset(&ours.sa_mask);
+            for (const int other : kLeavingSignals)
+                if (other != number) sigaddset(&ours.sa_mask, other);
+            ours.sa_flags = SA_NODEFER;
+            ::sigaction(number, &ours, nullptr);
+        }
+        return true;
+    }();
+    (void)handled;
+}
+
+int ListTemporary(const std::string& path) noexcept {
+    if (path.size() >= PATH_MAX) return -1;
+    for (int i = 0; i < static_cast<int>(std::size(temporarySlots)); ++i) {
+        TemporarySlot& slot = temporarySlots[i];
+        bool unclaimed = false;
+        if (!slot.claimed.compare_exchange_strong(unclaimed, true, std::memory_order_acquire)) continue;
+        std::memcpy(slot.path, path.c_str(), path.size() + 1);
+        slot.listed.store(true, std::memory_order_release);
+        return i;
+    }
+    return -1;
+}
+
+// After the file is renamed or removed: a signal in between only unlinks a
+// name that is gone.
+void UnlistTemporary(int& slot) noexcept {
+    if (slot < 0) return;
+    temporarySlots[slot].listed.store(false, std::memory_order_release);
+    temporarySlots[slot].claimed.store(false, std::memory_order_release);
+    slot = -1;
+}
+
+}  // namespace
+#endif
 
 class OutputFile::Buffer final : public std::streambuf {
 public:
@@ -27,6 +108,7 @@ public:
     }
     ~Buffer() override { Abandon(); }
 
+    void CheckTarget(const std::vector<fs::path>& inputs) const;
     void Open();
     bool Opened() const { return state_ == State::Direct || state_ == State::Temporary; }
     bool Failed() const { return state_ == State::Failed; }
@@ -94,6 +176,7 @@ private:
     bool replaceExisting_ = false;
 #else
     int fd_ = -1;
+    int slot_ = -1;  // where a signal finds the temporary file
 #endif
     std::array<char, 1 << 16> bytes_{};
 };
@@ -152,6 +235,7 @@ void OutputFile::Buffer::Commit() {
         RemoveTemporary();
         Fail(CErrorText(error));
     }
+    UnlistTemporary(slot_);
     // The rename itself reaches the disk with its folder.
     const fs::path folder = destination_.parent_path().empty() ? fs::path(".") : destination_.parent_path();
     if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
@@ -172,6 +256,17 @@ void OutputFile::Buffer::Abandon() noexcept {
 
 #ifdef _WIN32
 
+namespace {
+
+// A read-only file is not replaced, as the system would not write into it.
+std::optional<std::string> WriteRefusal(const fs::path& file) {
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return CErrorText(EACCES);
+    return std::nullopt;
+}
+
+}  // namespace
+
 void OutputFile::Buffer::OpenTarget() {
     if (target_ == fs::path(kStandardOutput)) {
         handle_ = GetStdHandle(STD_OUTPUT_HANDLE);
@@ -182,6 +277,7 @@ void OutputFile::Buffer::OpenTarget() {
     }
     const DWORD attributes = GetFileAttributesW(target_.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) Fail(CErrorText(EISDIR));
+    if (const std::optional<std::string> refused = WriteRefusal(target_)) Fail(*refused);
     // Devices and pipes (NUL, CON, \\.\pipe\...) are written straight into.
     HANDLE existing = CreateFileW(target_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -272,6 +368,13 @@ mode_t CurrentUmask() {
     return mask;
 }
 
+// An existing file the user may not write is not replaced, even where the
+// folder would let us: the shell's ">" test, for the effective user.
+std::optional<std::string> WriteRefusal(const fs::path& file) {
+    if (::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) == 0) return std::nullopt;
+    return CErrorText(errno);
+}
+
 }  // namespace
 
 void OutputFile::Buffer::OpenTarget() {
@@ -307,6 +410,7 @@ void OutputFile::Buffer::OpenTarget() {
             state_ = State::Direct;
             return;
         }
+        if (const std::optional<std::string> refused = WriteRefusal(at)) Fail(*refused);
         exists = true;
         mode = st.st_mode & 07777;
     } else if (errno != ENOENT) {
@@ -315,8 +419,18 @@ void OutputFile::Buffer::OpenTarget() {
 
     const fs::path folder = at.parent_path().empty() ? fs::path(".") : at.parent_path();
     std::string name = (folder / ("." + at.filename().native() + ".quorvel-XXXXXX")).native();
+    HandleLeavingSignals();
+    // Made and listed with those signals held back, so that none comes between.
+    sigset_t leaving;
+    sigset_t before;
+    sigemptyset(&leaving);
+    for (const int number : kLeavingSignals) sigaddset(&leaving, number);
+    ::pthread_sigmask(SIG_BLOCK, &leaving, &before);
     fd_ = ::mkostemp(name.data(), O_CLOEXEC);
-    if (fd_ < 0) Fail(CErrorText(errno));
+    const int made = errno;
+    if (fd_ >= 0) slot_ = ListTemporary(name);
+    ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    if (fd_ < 0) Fail(CErrorText(made));
     temporary_ = name;
     state_ = State::Temporary;
     ::fchmod(fd_, mode);
@@ -347,15 +461,32 @@ void OutputFile::Buffer::CloseHandleQuietly() noexcept {
 
 void OutputFile::Buffer::RemoveTemporary() noexcept {
     if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    UnlistTemporary(slot_);
     temporary_.clear();
 }
 
 #endif
 
+void OutputFile::Buffer::CheckTarget(const std::vector<fs::path>& inputs) const {
+    if (target_ == fs::path(kStandardOutput)) return;
+#ifndef _WIN32
+    if (DescriptorAlias(target_)) return;  // already open, the shell's choice
+#endif
+    std::error_code ec;
+    // A new file, a pipe or a device destroys nothing.
+    if (!fs::is_regular_file(fs::status(target_, ec))) return;
+    for (const fs::path& input : inputs) {
+        if (input == fs::path("-")) continue;  // standard input, whatever it is
+        if (fs::equivalent(target_, input, ec) && !ec) throw OutputError(shown_, "it is one of the input files");
+    }
+    if (const std::optional<std::string> refused = WriteRefusal(target_)) throw OutputError(shown_, *refused);
+}
+
 OutputFile::OutputFile(fs::path target) : buffer_(std::make_unique<Buffer>(std::move(target))), stream_(buffer_.get()) {}
 
 OutputFile::~OutputFile() { Abandon(); }
 
+void OutputFile::CheckTarget(const std::vector<fs::path>& inputs) const { buffer_->CheckTarget(inputs); }
 void OutputFile::Open() { buffer_->Open(); }
 bool OutputFile::Opened() const { return buffer_->Opened(); }
 bool OutputFile::Failed() const { return buffer_->Failed() || stream_.fail(); }

@@ -7,7 +7,12 @@
 // - anything else (a pipe, a character device, /dev/stdout, /dev/fd/N) is
 //   written straight into, never renamed over; an alias of one of our own
 //   descriptors writes through that descriptor, so a shell's ">>" holds;
-// - "-" is standard output.
+// - "-" is standard output;
+// - an existing file the user may not write is refused, as a shell's ">"
+//   refuses it, and CheckTarget() refuses beforehand a target that is one of
+//   the run's own input files, by whatever name or link;
+// - while a temporary file exists, SIGINT, SIGTERM, SIGHUP and SIGPIPE remove
+//   it before the process dies of them (POSIX).
 //
 // Nothing is opened before the first byte is written: a run that makes no
 // report leaves the target untouched.  Bytes go through a fixed buffer, never
@@ -19,6 +24,7 @@
 #include <ostream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace quorvel {
 
@@ -49,6 +55,11 @@ public:
     // The stream to write into; it opens the target at its first byte.  After
     // a failure it is bad and takes nothing more.
     std::ostream& Stream() { return stream_; }
+
+    // Throws OutputError, before anything is opened, when the target is one
+    // of `inputs` ("-", standard input, is none) or a file the user may not
+    // write: the run is refused before any work rather than at its end.
+    void CheckTarget(const std::vector<std::filesystem::path>& inputs) const;
 
     // Opens the target now, if not yet; throws OutputError.
     void Open();

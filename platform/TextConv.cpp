@@ -276,6 +276,20 @@ void AppendJsonString(std::string& out, std::string_view utf8) {
     out.resize(static_cast<std::size_t>(WriteJsonString(out.data() + at, utf8) - out.data()));
 }
 
+void AppendTerminalText(std::string& out, std::string_view utf8) {
+    ForEachCodePoint(utf8, [&](char32_t cp) {
+        const bool control = cp < 0x20 || (cp >= 0x7F && cp <= 0x9F);
+        AppendUtf8(out, control ? U'?' : cp);
+    });
+}
+
+std::string TerminalSafe(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    AppendTerminalText(out, utf8);
+    return out;
+}
+
 void AppendHtmlText(std::string& out, std::string_view utf8) {
     ForEachCodePoint(utf8, [&](char32_t cp) {
         switch (cp) {

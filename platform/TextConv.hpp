@@ -67,6 +67,12 @@ constexpr std::size_t JsonStringBound(std::size_t utf8Bytes) { return 6 * utf8By
 // ASCII, neither a quote nor a backslash.
 std::size_t PlainJsonLength(std::string_view utf8);
 
+// Appends text for a terminal: the control characters (C0, DEL and C1),
+// with which a file's text could move the cursor, retitle the window or
+// clear the screen, as '?'; malformed bytes as U+FFFD.
+void AppendTerminalText(std::string& out, std::string_view utf8);
+std::string TerminalSafe(std::string_view utf8);
+
 // Appends text for HTML, XML or Graphviz's HTML-like labels: & < > " ' as
 // entities; control characters (but the tab), which such text may not hold,
 // and malformed bytes as U+FFFD.

@@ -13,7 +13,8 @@ using report_export::ColorTable;
 // Text and ANSI: each report's lines as the analysis makes them.
 class StreamedDocument final : public ReportDocument {
 public:
-    StreamedDocument(std::ostream& out, ReportFormat format) : sink_(MakeStreamingSink(out, format)) {}
+    StreamedDocument(std::ostream& out, ReportFormat format, bool terminal)
+        : sink_(MakeStreamingSink(out, format, terminal)) {}
     ReportSink* StreamingSink() override { return sink_.get(); }
     void Add(const ReportView&, const AnalysisResult&) override { sink_->Flush(); }
     void Finish() override { sink_->Flush(); }
@@ -210,9 +211,10 @@ private:
 }  // namespace
 
 std::unique_ptr<ReportDocument> MakeReportDocument(std::ostream& out, ReportFormat format,
-                                                   std::vector<std::string> files, GraphPictures pictures) {
+                                                   std::vector<std::string> files, GraphPictures pictures,
+                                                   bool terminal) {
     if (format == ReportFormat::Text || format == ReportFormat::Ansi)
-        return std::make_unique<StreamedDocument>(out, format);
+        return std::make_unique<StreamedDocument>(out, format, terminal);
     if (format == ReportFormat::Dot) return std::make_unique<PictureDocument>(out, std::move(pictures.dot));
     if (format == ReportFormat::Svg) return std::make_unique<PictureDocument>(out, std::move(pictures.svg));
     if (format == ReportFormat::Json && files.size() <= 1) return std::make_unique<JsonObject>(out);

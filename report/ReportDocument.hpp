@@ -46,7 +46,10 @@ struct GraphPictures {
 
 // `files` as they will be analysed, shown as the HTML page's list.  DOT
 // documents hold one graph per file; an SVG document one picture.
+// `terminal`: the document goes to a terminal, which the file's text must
+// not drive.
 std::unique_ptr<ReportDocument> MakeReportDocument(std::ostream& out, ReportFormat format,
-                                                   std::vector<std::string> files, GraphPictures pictures = {});
+                                                   std::vector<std::string> files, GraphPictures pictures = {},
+                                                   bool terminal = false);
 
 }  // namespace quorvel

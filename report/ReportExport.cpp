@@ -49,8 +49,6 @@ std::string_view Extension(std::string_view path) {
     return name.substr(dot + 1);
 }
 
-bool IsTerminalControl(char32_t cp) { return cp < 0x20 || (cp >= 0x7F && cp <= 0x9F); }
-
 void AppendAnsiStyle(std::string& out, Color color, bool bold) {
     if (color != kBlack) {
         out += "\x1b[38;2;";
@@ -119,7 +117,7 @@ void AppendAnsiLine(std::string& buf, std::string_view line, Color color, bool b
     AppendAnsiStyle(buf, color, bold);
     // C1 controls are replaced too, and malformed bytes come out as U+FFFD:
     // some terminals take U+009B or a lone 0x9B byte for an escape.
-    ForEachCodePoint(line, [&](char32_t cp) { AppendUtf8(buf, IsTerminalControl(cp) ? U'?' : cp); });
+    AppendTerminalText(buf, line);
     buf += "\x1b[0m\n";
 }
 
@@ -156,6 +154,19 @@ public:
     }
 };
 
+// Plain text for a terminal: what the file holds never drives it.
+class TerminalTextSink final : public BlockSink {
+public:
+    using BlockSink::BlockSink;
+    void Append(std::string_view text, Color, bool) override {
+        ForEachCrLfPart(text, [&](std::string_view line) {
+            AppendTerminalText(buf_, line);
+            buf_ += '\n';
+        });
+        Gathered();
+    }
+};
+
 class AnsiSink final : public BlockSink {
 public:
     using BlockSink::BlockSink;
@@ -167,9 +178,11 @@ public:
 
 }  // namespace
 
-std::unique_ptr<ReportSink> MakeStreamingSink(std::ostream& out, ReportFormat format) {
+std::unique_ptr<ReportSink> MakeStreamingSink(std::ostream& out, ReportFormat format, bool terminal) {
     switch (format) {
-        case ReportFormat::Text: return std::make_unique<TextSink>(out);
+        case ReportFormat::Text:
+            if (terminal) return std::make_unique<TerminalTextSink>(out);
+            return std::make_unique<TextSink>(out);
         case ReportFormat::Ansi: return std::make_unique<AnsiSink>(out);
         default: return nullptr;
     }

@@ -32,8 +32,9 @@ void WriteReport(std::ostream& out, ReportFormat format, const ReportView& repor
 
 // A sink that writes each line in `format` as the analysis appends it, so that
 // a big report is never held whole; nullptr for the formats that need the
-// finished report (JSON, RTF, HTML).
-std::unique_ptr<ReportSink> MakeStreamingSink(std::ostream& out, ReportFormat format);
+// finished report (JSON, RTF, HTML).  Text for a terminal has its control
+// characters replaced, as ANSI's are.
+std::unique_ptr<ReportSink> MakeStreamingSink(std::ostream& out, ReportFormat format, bool terminal = false);
 
 // Each displayed line followed by "\n", bytes as held.
 void WriteTextReport(std::ostream& out, const ReportView& report);

@@ -3,11 +3,16 @@
 // a name alone does not resolve.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
+#include <chrono>
 #include <string>
+#include <vector>
 
 #include "diagram/GraphDiagram.hpp"
 #include "diagram/GraphLayout.hpp"
 #include "tests/support/AnalysisHarness.hpp"
+#include "tests/support/HostileGraphs.hpp"
 
 #ifdef QUORVEL_HAVE_GRAPHVIZ
 #include <graphviz/cgraph.h>
@@ -80,6 +85,100 @@ TEST(Diagram, GraphvizReadsTheDotTextWithANodePerFilterAndAnEdgePerConnection) {
     const std::string svg = diagram::RenderSvg(dot);
     EXPECT_NE(svg.find("<svg"), std::string::npos);
     EXPECT_EQ(svg.find("<!DOCTYPE"), std::string::npos);  // standalone
+}
+
+// The texts Graphviz draws in a node, as its JSON output gives them.
+std::vector<std::string> DrawnTexts(const std::string& dot, const std::string& node) {
+    std::vector<std::string> texts;
+    const nlohmann::json laid = nlohmann::json::parse(diagram::Render(dot, "json"));
+    for (const nlohmann::json& object : laid.at("objects"))
+        if (object.value("name", "") == node)
+            for (const nlohmann::json& op : object.value("_ldraw_", nlohmann::json::array()))
+                if (op.value("op", "") == "T") texts.push_back(op.at("text").get<std::string>());
+    return texts;
+}
+
+TEST(Diagram, LabelsDrawTheNamesAsTheyAre) {
+    const std::string longName(17000, 'x');
+    struct Case {
+        std::string name;
+        std::string drawn;
+    };
+    const Case cases[] = {
+        {R"(back\slash \l \n \N \G \\ end\)", R"(back\slash \l \n \N \G \\ end\)"},
+        {"tab\there", "tab\u2409here"},
+        {longName, std::string(200, 'x') + "\u2026"},
+    };
+    for (const Case& c : cases) {
+        model::Graph g;
+        g.filters.push_back(NamedFilter("0001", c.name));
+        g.connections.push_back(Between(g, c.name, c.name));
+        const std::string dot = diagram::DotText(g, c.name);
+        ASSERT_EQ(ReadBack(dot).nodes, 1) << c.drawn;
+        const std::vector<std::string> texts = DrawnTexts(dot, "f1");
+        EXPECT_NE(std::find(texts.begin(), texts.end(), c.drawn), texts.end()) << c.drawn;
+    }
+}
+
+// The budget: a graph Graphviz would take too long for is told from its
+// shape before any layout, and a layout is stopped at its limits.
+TEST(Diagram, EveryGraphIsDrawnWithinItsBudgetOrRefusedBeforeHand) {
+    struct Case {
+        const char* shape;
+        model::Graph graph;
+        bool drawn;
+    };
+    const Case cases[] = {
+        {"10 filters, 200 connections", RandomConnectionsGraph(10, 200), true},
+        {"a chain of 2,000 filters", ChainGraph(2000), true},
+        {"1,000 filters, 1,000 connections", RandomConnectionsGraph(1000, 1000), true},
+        {"30 filters, 500 connections", RandomConnectionsGraph(30, 500), false},
+        {"50 filters, 1,000 connections", RandomConnectionsGraph(50, 1000), false},
+        {"999 filters, 5,000 connections", RandomConnectionsGraph(999, 5000), false},
+    };
+    for (const Case& c : cases) {
+        const diagram::LayoutEstimate estimate = diagram::EstimateLayout(c.graph);
+        EXPECT_EQ(estimate.seconds <= diagram::kDefaultLayoutSeconds, c.drawn) << c.shape << ": " << estimate.seconds;
+        if (!c.drawn || !diagram::LayoutAvailable()) continue;
+        EXPECT_NE(diagram::RenderSvg(diagram::DotText(c.graph, "g")).find("<svg"), std::string::npos) << c.shape;
+    }
+}
+
+#if !defined(__SANITIZE_ADDRESS__)
+#define QUORVEL_TEST_MEMORY_LIMIT 1
+#endif
+
+TEST(Diagram, ALayoutPastItsLimitsIsStopped) {
+    using Kind = diagram::LayoutError::Kind;
+    const std::string dot = diagram::DotText(RandomConnectionsGraph(30, 500), "slow");  // 10 s and more
+    const auto started = std::chrono::steady_clock::now();
+    struct Case {
+        const char* limit;
+        diagram::LayoutLimits limits;
+        Kind kind;
+    };
+    std::vector<Case> cases = {
+        {"one second", {1, diagram::kDefaultLayoutMemory, {}}, Kind::TimedOut},
+        {"no longer wanted", {60, diagram::kDefaultLayoutMemory,
+                              [&]() { return std::chrono::steady_clock::now() - started > std::chrono::milliseconds(300); }},
+         Kind::Cancelled},
+    };
+#ifdef QUORVEL_TEST_MEMORY_LIMIT
+    cases.push_back({"8 MB of memory", {60, std::size_t{8} << 20, {}}, Kind::Memory});
+#endif
+    for (const Case& c : cases) {
+        const auto begun = std::chrono::steady_clock::now();
+        try {
+            diagram::RenderSvg(dot, c.limits);
+            ADD_FAILURE() << c.limit << ": drawn";
+        } catch (const diagram::LayoutError& e) {
+            EXPECT_EQ(e.kind(), c.kind) << c.limit << ": " << e.what();
+        }
+        // Stopped at once, not when Graphviz would have finished.
+        EXPECT_LT(std::chrono::steady_clock::now() - begun, std::chrono::seconds(5)) << c.limit;
+    }
+    // Graphviz still draws once a layout has been stopped.
+    EXPECT_NE(diagram::RenderSvg(diagram::DotText(ChainGraph(3), "after")).find("<svg"), std::string::npos);
 }
 
 TEST(Diagram, AStoppedAnalysisDrawsWhatWasRead) {

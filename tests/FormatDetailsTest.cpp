@@ -390,7 +390,14 @@ TEST(FormatDetails, TruncatedAndNonsenseInputs) {
     const Bytes avc1 = Mpeg2VideoInfo(Concat({{0x00, 0x18}, kSpsHigh1080, {0x00, 0x06}, kPps}), 4);
     ExpectEveryPrefixTruncated(avc1, 0, avc1.size(), sets);
     const Bytes annexB = Mpeg2VideoInfo(Concat({{0, 0, 0, 1}, kSpsHigh1080, {0, 0, 1}, kPps}), 0);
-    ExpectEveryPrefixTruncated(annexB, 0, annexB.size() - kPps.size() + 1, sets);  // a PPS is not parsed
+    // A PPS is not parsed, but one cut to its header byte is cut.
+    ExpectEveryPrefixTruncated(annexB, 0, annexB.size() - kPps.size() + 2, sets);
+    // A cut shows no half line: the lines end whole and say "(tronqué)".
+    for (std::size_t n = 0; n < annexB.size() - kPps.size(); ++n) {
+        const TextLines lines = H264Lines(DecodeMpeg2VideoInfoH264(Bytes(annexB.begin(), annexB.begin() + n)));
+        for (const std::string& line : lines) EXPECT_FALSE(line.ends_with("level ")) << n << ": " << line;
+        EXPECT_TRUE(lines.back().ends_with("(tronqué)")) << n;
+    }
 
     // The first 12 bytes are a whole MPEG-1 header, and zeros after it padding.
     const auto sequence = [](const Bytes& b) { return DecodeMpegVideoSequence(b).truncated; };

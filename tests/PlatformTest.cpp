@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -583,6 +584,116 @@ TEST(OutputFile, AFullFileSystemLeavesTheTargetAsItWas) {
     EXPECT_EQ(Contents(target), "the good log");
     EXPECT_EQ(Names(folder), (std::vector<std::string>{"kept.log"}));
 }
+
+// As a shell's ">" refuses it, a file the user may not write is refused and
+// kept, whether found on opening or checked up front.  Root may write
+// anything, so as root the writer is "nobody", in a folder open to it.
+TEST(OutputFile, FilesTheUserMayNotWriteAreRefusedAndKept) {
+    const passwd* nobody = ::getpwnam("nobody");
+    const bool root = ::geteuid() == 0;
+    if (root && !nobody) GTEST_SKIP() << "run as root, and no user 'nobody' to write as";
+    struct Case {
+        std::string name;
+        mode_t mode;
+        bool writersOwn;
+        bool upFront;  // CheckTarget, else a whole write
+        bool replaced;
+    };
+    const Case cases[] = {
+        {"own writable file", 0644, true, false, true},
+        {"own read-only file", 0444, true, false, false},
+        {"own read-only file, checked up front", 0444, true, true, false},
+        {"another user's file", 0644, false, false, false},  // last: needs root to make
+    };
+    for (const Case& c : cases) {
+        if (!c.writersOwn && !root) GTEST_SKIP() << c.name << ": only root can give a file to another user here";
+        const fs::path folder = FreshFolder("read-only");
+        fs::permissions(folder, fs::perms::all);
+        const fs::path target = folder / "kept.log";
+        std::ofstream(target) << "the good log";
+        fs::permissions(target, static_cast<fs::perms>(c.mode));
+        if (root && c.writersOwn) {
+            ASSERT_EQ(::chown(target.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+        }
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (root && (::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0)) ::_exit(6);
+            try {
+                OutputFile out(target);
+                if (c.upFront) out.CheckTarget({});
+                out.Stream() << "replaced";
+                out.Commit();
+            } catch (const OutputError& e) {
+                ::_exit(e.what() == "cannot write " + target.string() + ": Permission denied" ? 3 : 4);
+            }
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status)) << c.name;
+        EXPECT_EQ(WEXITSTATUS(status), c.replaced ? 0 : 3) << c.name;
+        EXPECT_EQ(Contents(target), c.replaced ? "replaced" : "the good log") << c.name;
+        EXPECT_EQ(Names(folder), (std::vector<std::string>{"kept.log"})) << c.name;
+    }
+}
+
+// A writer killed by one of these signals takes its temporary file with it
+// and still dies of the signal; one the program was started ignoring stays
+// ignored.
+struct Killing {
+    int ignored;  // 0: none
+    int killer;
+};
+
+void PrintTo(const Killing& k, std::ostream* os) {
+    *os << sigabbrev_np(k.killer);
+    if (k.ignored) *os << " after ignored " << sigabbrev_np(k.ignored);
+}
+
+class OutputFileSignals : public ::testing::TestWithParam<Killing> {};
+
+TEST_P(OutputFileSignals, LeaveNoTemporaryFileAndKillTheWriter) {
+    const Killing k = GetParam();
+    const fs::path folder = FreshFolder("signal-" + std::to_string(k.killer));
+    const fs::path target = folder / "big.html";
+    std::ofstream(target) << "the old report";
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (k.ignored) ::signal(k.ignored, SIG_IGN);
+        OutputFile out(target);
+        out.Stream() << "half a report";
+        out.Open();
+        (void)!::write(ready[1], "r", 1);
+        for (;;) ::pause();
+    }
+    ::close(ready[1]);
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    ::close(ready[0]);
+    EXPECT_EQ(Names(folder).size(), 2u);  // the temporary file is there
+    // An ignored signal that had been taken over would kill first: it is
+    // the lower number, and sent first.
+    if (k.ignored) ::kill(child, k.ignored);
+    ::kill(child, k.killer);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), k.killer);
+    EXPECT_EQ(Names(folder), (std::vector<std::string>{"big.html"}));
+    EXPECT_EQ(Contents(target), "the old report");
+}
+
+INSTANTIATE_TEST_SUITE_P(EachSignal, OutputFileSignals,
+                         ::testing::Values(Killing{0, SIGINT}, Killing{0, SIGTERM}, Killing{0, SIGHUP},
+                                           Killing{0, SIGPIPE}, Killing{SIGHUP, SIGTERM}),
+                         [](const ::testing::TestParamInfo<Killing>& info) {
+                             const Killing& k = info.param;
+                             return sigabbrev_np(k.killer) + (k.ignored ? std::string("_") + sigabbrev_np(k.ignored) + "Ignored" : "");
+                         });
 
 }  // namespace
 }  // namespace quorvel::testing

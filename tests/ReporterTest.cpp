@@ -1,7 +1,9 @@
 // quorvel-report: its command line, and whole runs of the program.
 #include <gtest/gtest.h>
 
+#include <pty.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdio>
@@ -35,6 +37,9 @@ TEST(ReporterOptions, UsageErrors) {
              {"--catalog-file", "c.json", "--no-catalog", "a.grf"},
              {"--colour", "a.grf"},
              {"--dump-catalog", "a.grf"},
+             {"--layout-budget=0", "a.grf"},
+             {"--layout-budget", "1.5", "a.grf"},
+             {"--layout-budget=99999999999", "a.grf"},
              {"-o"}}) {
         EXPECT_NE(ParseReporterOptions(args).error, "") << ::testing::PrintToString(args);
     }
@@ -101,19 +106,27 @@ TEST(ReporterOptions, ColourOnATerminalUnlessTheEnvironmentSaysNo) {
 struct ProcessRun {
     int status;
     std::string out;
+    std::string err;
 };
+
+std::string Contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
 
 // `before` may pipe something into the reporter.
 ProcessRun RunReporter(const std::string& args, const std::string& before = "") {
-    const std::string command = before + std::string(QUORVEL_REPORT_EXE) + " " + args + " 2>/dev/null";
+    const std::string errors = WriteTempFile("reporter-stderr.txt", {});
+    const std::string command = before + std::string(QUORVEL_REPORT_EXE) + " " + args + " 2>" + errors;
     FILE* pipe = ::popen(command.c_str(), "r");
-    ProcessRun run{-1, {}};
+    ProcessRun run{-1, {}, {}};
     if (!pipe) return run;
     std::array<char, 4096> buf{};
     std::size_t n;
     while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0) run.out.append(buf.data(), n);
     const int status = ::pclose(pipe);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.err = Contents(errors);
     return run;
 }
 
@@ -194,6 +207,46 @@ TEST(Reporter, OutputFileIsReplacedOnlyWhenAReportWasMade) {
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), {}), "ok");
 }
 
+// A report is never written over a file it is made from, by whatever name.
+TEST(Reporter, OutputOntoAnInputIsRefusedAndTheInputKept) {
+    namespace fs = std::filesystem;
+    const Bytes bytes = SmallGraphFile(true);
+    const std::string graph = WriteTempFile("reporter-self.grf", bytes);
+    const std::string other = WriteTempFile("reporter-other.grf", bytes);
+    const std::string_view json = R"({"filters": []})";
+    const std::string catalog = WriteTempFile("reporter-self.json", Bytes(json.begin(), json.end()));
+    const std::string symbolic = graph + ".link";
+    const std::string hard = graph + ".hard";
+    fs::remove(symbolic);
+    fs::remove(hard);
+    fs::create_symlink(graph, symbolic);
+    fs::create_hard_link(graph, hard);
+    struct Case {
+        std::string target;
+        std::string rest;
+    };
+    const Case cases[] = {
+        {graph, "--format text " + graph},
+        {graph, "--format html " + other + " " + graph},
+        {symbolic, "--format html " + graph},
+        {hard, "--format json " + graph},
+        {catalog, "--catalog-file " + catalog + " " + graph},
+        {catalog, "--dump-catalog --catalog-file " + catalog},
+    };
+    for (const Case& c : cases) {
+        const ProcessRun run = RunReporter("-o " + c.target + " " + c.rest);
+        EXPECT_EQ(run.status, 2) << c.rest;
+        EXPECT_EQ(run.err, "quorvel-report: cannot write " + c.target + ": it is one of the input files\n") << c.rest;
+        EXPECT_EQ(Contents(graph), std::string(bytes.begin(), bytes.end())) << c.rest;
+        EXPECT_EQ(Contents(catalog), json) << c.rest;
+    }
+    EXPECT_TRUE(fs::is_symlink(symbolic));
+    // Standard input is not compared, even when the shell opened the same
+    // file for it: the name is replaced, the graph's bytes stay.
+    EXPECT_EQ(RunReporter("--format text -o " + hard + " - < " + graph).status, 0);
+    EXPECT_EQ(Contents(graph), std::string(bytes.begin(), bytes.end()));
+}
+
 // The tests run without a Wine prefix: this machine's catalog is the
 // built-in table of standard filters.
 TEST(Reporter, DefaultCatalogNamesTheStandardFilters) {
@@ -224,6 +277,45 @@ TEST(Reporter, DumpedCatalogReadsBackAsTheSameCatalog) {
 
     const ProcessRun empty = RunReporter("--dump-catalog --no-catalog");
     EXPECT_EQ(nlohmann::json::parse(empty.out), nlohmann::json::parse(R"({"filters": [], "dmos": []})"));
+}
+
+// Everything a terminal receives from the reporter run on it, standard
+// error included.
+std::string OnTerminal(const std::vector<std::string>& args) {
+    int terminal = -1;
+    const pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (child == 0) {
+        ::setenv("NO_COLOR", "1", 1);
+        std::vector<char*> argv{const_cast<char*>(QUORVEL_REPORT_EXE)};
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(QUORVEL_REPORT_EXE, argv.data());
+        ::_exit(127);
+    }
+    std::string seen;
+    if (child < 0) return seen;
+    char chunk[4096];
+    for (ssize_t n; (n = ::read(terminal, chunk, sizeof chunk)) > 0;) seen.append(chunk, static_cast<std::size_t>(n));
+    ::close(terminal);
+    ::waitpid(child, nullptr, 0);
+    return seen;
+}
+
+TEST(Reporter, TextFromTheFileNeverDrivesTheTerminal) {
+    const std::string escapes = "\x1b]0;TITLE\a\x1b[31mRED\x1b[0m\x1b[2J";
+    const std::string payload = escapes + "\xc2\x9b" "2J";  // and a C1 CSI
+    GraphStream s;
+    s.Filters().Filter({"0001", "esc" + payload, wellknown::kAviSplitter});
+    s.Filter({"0002", "B", "{" + payload + "}"});  // stops the analysis: its reason quotes the text
+    const std::string graph = WriteTempFile("reporter-terminal.grf", GraphFile(s.bytes()));
+    const std::string seen = OnTerminal({"--no-catalog", graph});
+    EXPECT_NE(seen.find("esc?]0;TITLE??[31mRED?[0m?[2J?2J"), std::string::npos) << seen;
+    EXPECT_NE(seen.find("not a GUID"), std::string::npos) << seen;
+    for (const char control : {'\x1b', '\a', '\x9b'}) EXPECT_EQ(seen.find(control), std::string::npos) << seen;
+    // Written to a file, the report is data and keeps the bytes.
+    const std::string saved = graph + ".txt";
+    OnTerminal({"--no-catalog", "-o", saved, graph});
+    EXPECT_NE(Contents(saved).find("esc" + escapes), std::string::npos);
 }
 
 }  // namespace

@@ -51,7 +51,11 @@ constexpr double kPngScale = 2.0;
 constexpr double kMaxPngSide = 32767.0;
 constexpr double kMaxPngPixels = 256.0 * 1024 * 1024;
 
+// The longest a layout the user asked for may take.
+constexpr double kLongestLayoutSeconds = 3600;
+
 std::atomic<int> runningLayouts{0};
+
 
 // Graphviz lays out one graph at a time (its library is not thread-safe), so
 // layouts queue on one thread of their own and leave the shared pool to Qt.
@@ -275,10 +279,13 @@ void TGraphPage::SetActive(bool active) {
 void TGraphPage::StartLayout(bool ask) {
     if ((state_ != State::Waiting && state_ != State::Declined) || !graph_) return;
     const std::uint64_t generation = *generation_;
-    const std::size_t filters = graph_->filters.size();
-    if (ask && filters > kAskAboveFilters) {
+    const diagram::LayoutEstimate estimate = diagram::EstimateLayout(*graph_);
+    const bool big = estimate.seconds > kAskAboveSeconds;
+    if (ask && big) {
         QMessageBox box(QMessageBox::Question, window()->windowTitle(),
-                        Q(FormatRes(Str::GraphLayoutQuestion, {std::to_string(filters)})),
+                        Q(FormatRes(Str::GraphLayoutQuestion,
+                                    {std::to_string(estimate.nodes), std::to_string(estimate.connections),
+                                     diagram::DurationText(estimate.seconds)})),
                         QMessageBox::Yes | QMessageBox::No, this);
         box.setObjectName(QStringLiteral("LayoutQuestion"));
         box.button(QMessageBox::Yes)->setText(QRes(Str::CaptionYes));
@@ -295,8 +302,13 @@ void TGraphPage::StartLayout(bool ask) {
 
     ++runningLayouts;
     const std::string title = QFileInfo(fileName_).fileName().toStdString();
+    // A big graph the user asked for gets time in proportion; any graph is
+    // stopped as soon as a newer analysis replaces it.
+    diagram::LayoutLimits limits;
+    if (big) limits.seconds = std::min(kLongestLayoutSeconds, std::max(limits.seconds, 3 * estimate.seconds));
+    limits.cancelled = [generation, latest = generation_]() { return *latest != generation; };
     QFuture<LayoutOutcome> future =
-        QtConcurrent::run(&LayoutPool(), [graph = graph_, title, generation, latest = generation_]() {
+        QtConcurrent::run(&LayoutPool(), [graph = graph_, title, generation, latest = generation_, limits]() {
             struct Done {
                 ~Done() { --runningLayouts; }
             } done;
@@ -307,8 +319,11 @@ void TGraphPage::StartLayout(bool ask) {
                 return outcome;
             }
             try {
-                const std::string svg = diagram::RenderSvg(diagram::DotText(*graph, title));
+                const std::string svg = diagram::RenderSvg(diagram::DotText(*graph, title), limits);
                 outcome.svg = QByteArray(svg.data(), static_cast<qsizetype>(svg.size()));
+            } catch (const diagram::LayoutError& e) {
+                outcome.skipped = e.kind() == diagram::LayoutError::Kind::Cancelled;
+                outcome.error = QString::fromUtf8(e.what());
             } catch (const std::exception& e) {
                 outcome.error = QString::fromUtf8(e.what());
             }
@@ -452,6 +467,7 @@ void TGraphPage::SaveImage(const QString& fileName, bool png) {
     // Written beside the target and renamed over it, as the log is.
     try {
         OutputFile image(PathFromQString(fileName));
+        image.CheckTarget({PathFromQString(fileName_)});  // never over the graph itself
         image.Stream().write(bytes.constData(), bytes.size());
         image.Commit();
     } catch (const OutputError& e) {

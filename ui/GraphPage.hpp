@@ -1,8 +1,8 @@
 // TGraphPage, the window's second view: the graph of the last analysis as a
-// picture.  Graphviz lays it out in a worker thread (it may take seconds, or
-// minutes for thousands of filters); the page says so meanwhile, and a
-// layout whose graph has been replaced by a newer analysis is dropped when it
-// arrives.  The picture is a scene with one item per filter, per unresolved
+// picture.  Graphviz lays it out from a worker thread, in a process of its
+// own under a limit of time and memory (it may take seconds, or hours for a
+// few filters tied by many connections); the page says so meanwhile, and a
+// layout whose graph has been replaced by a newer analysis is stopped.  The picture is a scene with one item per filter, per unresolved
 // connection end and per connection, all drawn from Graphviz's own SVG; it
 // zooms with Ctrl+wheel around the pointer, fits the view with Ctrl+0, pans
 // by dragging, and saves as SVG or PNG.
@@ -37,8 +37,9 @@ namespace quorvel::ui {
 class TGraphPage final : public QWidget {
     Q_OBJECT
 public:
-    // Above this many filters the user is asked before a layout.
-    static constexpr std::size_t kAskAboveFilters = diagram::kQuickLayoutFilters;
+    // A graph whose layout is expected to take longer than this is drawn
+    // only if the user says so, and then given longer.
+    static constexpr double kAskAboveSeconds = diagram::kDefaultLayoutSeconds;
 
     // Errors (an image that cannot be written) go to `showError`, the
     // window's error box.

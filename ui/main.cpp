@@ -527,6 +527,7 @@ void TForm1::SaveLog(const QString& fileName) {
     // failed save leaves an existing file as it was.
     try {
         OutputFile log(PathFromQString(fileName));
+        log.CheckTarget({PathFromQString(currentFileName_)});  // never over the graph itself
         WriteRtfReport(log.Stream(), report_);
         log.Commit();
     } catch (const OutputError& e) {

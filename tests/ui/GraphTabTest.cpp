@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QElapsedTimer>
 #include <QGraphicsItem>
 #include <QGraphicsScene>
 #include <QGraphicsView>
@@ -24,6 +25,7 @@
 #include <algorithm>
 
 #include "tests/ui/UiTestSupport.hpp"
+#include "tests/support/HostileGraphs.hpp"
 #include "ui/GraphPage.hpp"
 
 using namespace quorvel;
@@ -122,31 +124,42 @@ private slots:
         QFETCH(QString, newer);
         QFETCH(int, filters);
         if (newer == "missing") newer = dir_.filePath(QStringLiteral("missing.grf"));
-        const QString older = WriteFile(dir_, QStringLiteral("older.grf"), LongGraph(1000));
+        // Graphviz would take it half a minute and more: asked for, then abandoned.
+        const QString older = WriteFile(dir_, QStringLiteral("older.grf"), testing::RandomConnectionsFile(30, 500));
         TestForm form;
         QVERIFY(ShowActive(form));
         ShowGraphTab(form);
+        auto asked = OnModal(QStringLiteral("LayoutQuestion"), [](QWidget* w) {
+            qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click();
+        }, 10000);
         form.AnalyzeGraphFile(older);
+        QTRY_VERIFY(*asked);
         QTRY_VERIFY(ui::TGraphPage::LayoutsRunning() > 0);
         QCOMPARE(Filters(form), 0);  // the older picture is still to come
+        QElapsedTimer clock;
+        clock.start();
         form.AnalyzeGraphFile(newer);
-        SettleLayouts();
+        QTRY_COMPARE_WITH_TIMEOUT(ui::TGraphPage::LayoutsRunning(), 0, 8000);
         QCOMPARE(Filters(form), filters);
+        QVERIFY2(clock.elapsed() < 8000, "the older layout was waited for");
     }
 
     void bigGraphIsLaidOutOnlyIfTheUserSaysSo_data() {
-        QTest::addColumn<int>("filters");
+        QTest::addColumn<int>("connections");
         QTest::addColumn<QString>("answer");  // empty: no question expected
         QTest::addColumn<int>("drawn");
-        QTest::newRow("1000 filters: no question") << 1000 << QString() << 1000;
-        QTest::newRow("1001 filters, Non") << 1001 << "Non" << 0;
-        QTest::newRow("1001 filters, Oui") << 1001 << "Oui" << 1001;
+        // 500 filters and 620 connections between them at random: about
+        // 14 s by the estimate, under 2 s in fact.
+        QTest::newRow("500 filters, 500 connections: no question") << 500 << QString() << 500;
+        QTest::newRow("500 filters, 620 connections, Non") << 620 << "Non" << 0;
+        QTest::newRow("500 filters, 620 connections, Oui") << 620 << "Oui" << 500;
     }
     void bigGraphIsLaidOutOnlyIfTheUserSaysSo() {
-        QFETCH(int, filters);
+        QFETCH(int, connections);
         QFETCH(QString, answer);
         QFETCH(int, drawn);
-        const QString path = WriteFile(dir_, QStringLiteral("big.grf"), LongGraph(filters));
+        const QString path =
+            WriteFile(dir_, QStringLiteral("big.grf"), testing::RandomConnectionsFile(500, connections));
         TestForm form;
         QVERIFY(ShowActive(form));
         ShowGraphTab(form);
@@ -167,9 +180,9 @@ private slots:
             QVERIFY(!*seen);
         } else {
             QTRY_VERIFY(*seen);
-            QCOMPARE(asked, QString::fromUtf8("Ce graphe compte %1 filtres ; sa mise en page peut prendre plusieurs "
-                                              "minutes. Le dessiner ?")
-                                .arg(filters));
+            QCOMPARE(asked, QString::fromUtf8("Ce graphe compte 500 filtres et %1 connexions ; sa mise en page "
+                                              "prendrait environ 14 s. Le dessiner ?")
+                                .arg(connections));
         }
         if (answer == "Non") {
             QCOMPARE(ui::TGraphPage::LayoutsRunning(), 0);  // none started

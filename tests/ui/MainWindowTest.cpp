@@ -727,22 +727,30 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
     }
 
-    void saveIntoMissingFolderShowsErrorAndKeepsReport() {
+    void refusedSaveShowsErrorAndKeepsReportAndFiles_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("missing folder") << "no-such-folder/capture.log";
+        QTest::newRow("the graph itself") << "capture.grf";
+    }
+    void refusedSaveShowsErrorAndKeepsReportAndFiles() {
+        QFETCH(QString, name);
         QTemporaryDir dir;
         const QString graph = WriteFile(dir, QStringLiteral("capture.grf"), ColourfulGraph());
+        const QByteArray graphBytes = ReadAll(graph);
         TestForm form;
         QVERIFY(ShowActive(form));
         OpenThroughDialog(form, graph);
         auto* memo = Child<QPlainTextEdit>(form, "Memo1");
         const QList<ShownLine> before = ShownLines(*memo);
 
-        const QString target = dir.filePath(QStringLiteral("no-such-folder/capture.log"));
+        const QString target = dir.filePath(name);
         auto saved = ChooseInSaveDialog(target);
         Child<QAction>(form, "acSauver")->trigger();
         QVERIFY(*saved);
         QCOMPARE(form.errors.size(), 1);
         QVERIFY2(form.errors[0].contains(QDir::toNativeSeparators(target)), qPrintable(form.errors[0]));
-        QVERIFY(!QFile::exists(target));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"capture.grf"}));
+        QCOMPARE(ReadAll(graph), graphBytes);
         QCOMPARE(ShownLines(*memo), before);
     }
 
