@@ -1,6 +1,7 @@
 // quorvel-report: the Quorvel report of graph files, for scripts and batch work.
 #include <algorithm>
 #include <clocale>
+#include <cmath>
 #include <cstdlib>
 #include <iostream>
 #include <optional>
@@ -102,7 +103,7 @@ GraphPictures Pictures(ReportFormat format, double budget, int& status) {
         if (estimate.seconds > budget) {
             Say(r.file + ": " + std::to_string(estimate.nodes) + " filters and " +
                 std::to_string(estimate.connections) + " connections are too many to draw within " +
-                diagram::DurationText(budget) + " (Graphviz would take about " + diagram::DurationText(estimate.seconds) + "): " +
+                std::to_string(std::lround(budget)) + " s (Graphviz would take about " + diagram::DurationText(estimate.seconds) + "): " +
                 (page ? "the page leaves the picture out; " : "") + "--layout-budget=SECONDS allows more");
             if (!page) status = std::max(status, 1);
             return std::string();
@@ -120,8 +121,10 @@ GraphPictures Pictures(ReportFormat format, double budget, int& status) {
     return pictures;
 }
 
+// The report goes to a terminal: standard output, or -o naming one.
 bool OutputIsTerminal(const ReporterOptions& options) {
-    return (options.output.empty() || options.output == "-") && isatty(1) != 0;
+    if (options.output.empty() || options.output == "-") return isatty(1) != 0;
+    return NamesATerminal(PathFromUtf8(options.output));
 }
 
 int Run(const std::vector<std::string>& args) {

@@ -17,6 +17,7 @@ namespace {
 constexpr double kSecondsPerSegmentSquared = 1e-6;
 constexpr double kSecondsPerNodeAcross = 4e-6;
 constexpr double kSecondsPerItem = 2.5e-4;
+constexpr double kSecondsPerNodeSquared = 6e-8;  // thousands of filters side by side in one rank
 constexpr double kDenseConnections = 3;  // a filter's connections, from which the square counts whole
 
 // Names longer than this are shortened in the picture (the report and the
@@ -133,12 +134,18 @@ std::string Subtitle(const model::Filter& f) {
     return f.clsid;
 }
 
+// A DOT string: quotes and backslashes escaped, control characters (which
+// would reach a terminal, or make Graphviz's SVG ill-formed) and malformed
+// bytes as U+FFFD.
 std::string Quoted(std::string_view text) {
     std::string out = "\"";
-    for (const char c : text.substr(0, 4 * kLabelCodePoints)) {
-        if (c == '"' || c == '\\') out += '\\';
-        out += c;
-    }
+    std::size_t count = 0;
+    ForEachCodePoint(text, [&](char32_t cp) {
+        if (count++ >= kLabelCodePoints) return;
+        if (cp == U'"' || cp == U'\\') out += '\\';
+        const bool control = cp < 0x20 || (cp >= 0x7F && cp <= 0x9F);
+        AppendUtf8(out, control ? U'\uFFFD' : cp);
+    });
     return out + "\"";
 }
 
@@ -321,7 +328,8 @@ LayoutEstimate EstimateLayout(const model::Graph& graph) {
     const double across = segments - connections;
     const double dense = std::min(1.0, connections / std::max(1.0, nodes) / kDenseConnections);
     estimate.seconds = kSecondsPerSegmentSquared * segments * segments * dense * dense +
-                       kSecondsPerNodeAcross * nodes * across + kSecondsPerItem * (nodes + connections);
+                       kSecondsPerNodeAcross * nodes * across + kSecondsPerNodeSquared * nodes * nodes +
+                       kSecondsPerItem * (nodes + connections);
     return estimate;
 }
 

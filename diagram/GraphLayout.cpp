@@ -2,178 +2,141 @@
 
 #include <algorithm>
 #include <cmath>
-#include <mutex>
-#include <set>
+#include <cstdio>
 #include <string>
 
-#ifdef QUORVEL_HAVE_GRAPHVIZ
-#include <graphviz/cgraph.h>
-#include <graphviz/gvc.h>
-#if !defined(_WIN32)
-#define QUORVEL_LAYOUT_IN_CHILD 1
+#if defined(QUORVEL_HAVE_GRAPHVIZ) && !defined(_WIN32)
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/resource.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <iostream>
-#endif
-#endif
+#include <filesystem>
+#include <vector>
 
-// The memory limit is left out under AddressSanitizer, whose shadow memory
-// alone is far above any limit worth setting.
-#if defined(__SANITIZE_ADDRESS__)
-#define QUORVEL_NO_MEMORY_LIMIT 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define QUORVEL_NO_MEMORY_LIMIT 1
-#endif
+extern char** environ;
 #endif
 
 namespace quorvel::diagram {
 
 std::string DurationText(double seconds) {
     if (seconds > 86400) return "> 24 h";
-    if (seconds < 90) return std::to_string(std::max(1L, std::lround(seconds))) + " s";
+    if (seconds < 9.95) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%.1f s", seconds);
+        return text;
+    }
+    if (seconds < 90) return std::to_string(std::lround(seconds)) + " s";
     if (seconds < 5400) return std::to_string(std::lround(seconds / 60)) + " min";
     return std::to_string(std::lround(seconds / 3600)) + " h";
 }
 
-#ifdef QUORVEL_HAVE_GRAPHVIZ
+#if defined(QUORVEL_HAVE_GRAPHVIZ) && !defined(_WIN32)
 
 namespace {
 
 using Kind = LayoutError::Kind;
+namespace fs = std::filesystem;
 
-// Graphviz is one library for the whole process and not safe to use from two
-// threads at once: calls are taken one at a time.
-std::mutex& GraphvizLock() {
-    static std::mutex graphviz;
-    return graphviz;
-}
-
-// One context for the whole process, never freed: Graphviz's text layout
-// plugin remembers the last font it measured by a pointer into the context's
-// fonts, so a second layout after a freed context (the window lays out graph
-// after graph) would read freed memory.
-GVC_t* Context() {
-    static GVC_t* const context = gvContext();
-    if (!context) throw LayoutError(Kind::Failed, "Graphviz could not start");
-    return context;
-}
-
-// The layout itself, in this process; the caller holds the lock.
-std::string LayOut(std::string_view dot, const char* format) {
-    agseterr(AGERR);  // warnings are Graphviz's business, not the user's
-    GVC_t* const context = Context();
-    const std::string text(dot);
-    Agraph_t* graph = agmemread(text.c_str());
-    if (!graph) throw LayoutError(Kind::Failed, "Graphviz could not read the graph's description");
-    std::string out;
-    const bool laid = gvLayout(context, graph, "dot") == 0;
-    if (laid) {
-        char* data = nullptr;
-        unsigned int length = 0;
-        if (gvRenderData(context, graph, format, &data, &length) == 0 && data) out.assign(data, length);
-        gvFreeRenderData(data);
-        gvFreeLayout(context, graph);
-    }
-    agclose(graph);
-    if (out.empty())
-        throw LayoutError(Kind::Failed,
-                          laid ? "Graphviz could not draw the graph" : "Graphviz could not lay the graph out");
-    return out;
-}
-
-#ifdef QUORVEL_LAYOUT_IN_CHILD
-
-// Graphviz loads its plugins and fonts at its first layout: done here once
-// per format, so that a child never has to load a library (a forked child of
-// a program with threads must not).
-void WarmUp(const char* format) {
-    static std::set<std::string> warm;
-    if (!warm.insert(format).second) return;
-    LayOut("digraph { a -> b [label=<x>] }", format);
-}
-
-// The child's memory limit: what it has from its parent, and the budget.
-void LimitMemory(std::size_t budget) {
-#ifndef QUORVEL_NO_MEMORY_LIMIT
-    std::size_t pages = 0;
-    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
-        unsigned long size = 0, resident = 0, shared = 0, text = 0, lib = 0, data = 0;
-        if (std::fscanf(statm, "%lu %lu %lu %lu %lu %lu", &size, &resident, &shared, &text, &lib, &data) == 6)
-            pages = data;
-        std::fclose(statm);
-    }
-    const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + budget;
-    const struct rlimit data = {limit, limit};
-    ::setrlimit(RLIMIT_DATA, &data);
-#else
-    (void)budget;
-#endif
-}
-
-bool WriteAll(int fd, const char* data, std::size_t n) {
-    while (n > 0) {
-        const ssize_t written = ::write(fd, data, n);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        data += written;
-        n -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-// The child: lays out, writes a status byte and the result, and leaves
-// without running anything of its parent's (no exit handlers, no
-// destructors).
-[[noreturn]] void RunChild(int fd, std::string_view dot, const char* format, const LayoutLimits& limits) {
-    for (const int sig : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) ::signal(sig, SIG_DFL);
-    // A second guard beside the parent's timer: the processor time itself.
-    const rlim_t cpu = static_cast<rlim_t>(std::ceil(limits.seconds)) + 2;
-    const struct rlimit cpuLimit = {cpu, cpu + 1};
-    ::setrlimit(RLIMIT_CPU, &cpuLimit);
-    LimitMemory(limits.memoryBytes);
-    std::string message;
-    try {
-        message = "S" + LayOut(dot, format);
-    } catch (const LayoutError& e) {
-        message = std::string("E") + e.what();
-    } catch (const std::bad_alloc&) {
-        message = "M";
-    } catch (...) {
-        message = "EGraphviz failed";
-    }
-    _exit(WriteAll(fd, message.data(), message.size()) ? 0 : 1);
+// The helper that runs Graphviz: beside the program (an installed tree or
+// the build tree of the programs), else where it was installed.
+const fs::path& Helper() {
+    static const fs::path found = [] {
+        std::error_code ec;
+        std::vector<fs::path> places;
+        const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+        if (!ec) {
+            places.push_back(self.parent_path() / "quorvel-layout");
+            places.push_back(self.parent_path().parent_path() / "libexec" / "quorvel" / "quorvel-layout");
+        }
+        places.push_back(QUORVEL_LAYOUT_HELPER_INSTALLED);
+        places.push_back(QUORVEL_LAYOUT_HELPER_BUILT);
+        for (const fs::path& place : places)
+            if (::access(place.c_str(), X_OK) == 0) return place;
+        return fs::path();
+    }();
+    return found;
 }
 
 std::string Megabytes(std::size_t bytes) { return std::to_string(bytes >> 20) + " MB"; }
 
-// Waits for the child's answer, or stops it.
+// A limit as it was set: "10 s", "100 s".
+std::string LimitText(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g s", seconds);
+    return text;
+}
+
+[[noreturn]] void Fail(Kind kind, const std::string& why) { throw LayoutError(kind, why); }
+
+// The DOT text in a file of no name, for the helper's standard input: no
+// pipe to write into while the helper may already be gone.
+int DotFile(std::string_view dot) {
+    std::FILE* file = std::tmpfile();
+    if (!file) Fail(Kind::Failed, std::string("cannot start the layout: ") + std::strerror(errno));
+    const bool written = std::fwrite(dot.data(), 1, dot.size(), file) == dot.size() && std::fflush(file) == 0;
+    const int fd = written ? ::dup(::fileno(file)) : -1;
+    std::fclose(file);
+    if (fd < 0 || ::lseek(fd, 0, SEEK_SET) != 0) {
+        if (fd >= 0) ::close(fd);
+        Fail(Kind::Failed, "cannot start the layout: the graph's description could not be written");
+    }
+    return fd;
+}
+
+pid_t Spawn(int input, int output, const char* format, const LayoutLimits& limits) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, input, 0);
+    posix_spawn_file_actions_adddup2(&actions, output, 1);
+    // The helper starts with the signals at their defaults, whatever ours.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    for (const int sig : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) sigaddset(&defaults, sig);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    const std::string seconds = LimitText(limits.seconds);
+    const std::string memory = std::to_string(limits.memoryBytes);
+    const std::string parent = std::to_string(::getpid());
+    const std::string helper = Helper().native();
+    char* argv[] = {const_cast<char*>(helper.c_str()), const_cast<char*>(format), const_cast<char*>(seconds.c_str()),
+                    const_cast<char*>(memory.c_str()), const_cast<char*>(parent.c_str()), nullptr};
+    pid_t child = -1;
+    const int error = posix_spawn(&child, helper.c_str(), &actions, &attributes, argv, environ);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    if (error != 0) Fail(Kind::Failed, "cannot start the layout: " + helper + ": " + std::strerror(error));
+    return child;
+}
+
+// Waits for the helper's answer, or stops it.
 std::string Collect(pid_t child, int fd, const LayoutLimits& limits) {
     using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                             std::chrono::duration<double>(limits.seconds));
+    const auto deadline =
+        Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(limits.seconds));
     std::string received;
     const auto stop = [&](Kind kind, const std::string& why) {
         ::kill(child, SIGKILL);
         ::close(fd);
         ::waitpid(child, nullptr, 0);
-        throw LayoutError(kind, why);
+        Fail(kind, why);
     };
+    const std::string overtime = "Graphviz took longer than " + LimitText(limits.seconds) + " to lay the graph out";
     char chunk[1 << 16];
     for (;;) {
         if (limits.cancelled && limits.cancelled()) stop(Kind::Cancelled, "the picture is no longer wanted");
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (left <= 0)
-            stop(Kind::TimedOut, "Graphviz took longer than " + DurationText(limits.seconds) + " to lay the graph out");
+        if (left <= 0) stop(Kind::TimedOut, overtime);
         struct pollfd wait = {fd, POLLIN, 0};
         const int ready = ::poll(&wait, 1, static_cast<int>(std::min<long long>(left, 100)));
         if (ready < 0 && errno != EINTR) stop(Kind::Failed, std::string("cannot wait for Graphviz: ") + std::strerror(errno));
@@ -186,54 +149,39 @@ std::string Collect(pid_t child, int fd, const LayoutLimits& limits) {
     ::close(fd);
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {}
-    if (WIFSIGNALED(status) && WTERMSIG(status) == SIGXCPU)
-        throw LayoutError(Kind::TimedOut, "Graphviz took longer than " + DurationText(limits.seconds) + " to lay the graph out");
+    if (WIFSIGNALED(status) && WTERMSIG(status) == SIGXCPU) Fail(Kind::TimedOut, overtime);
     if (!received.empty() && received[0] == 'S') return received.substr(1);
-    if (!received.empty() && received[0] == 'E') throw LayoutError(Kind::Failed, received.substr(1));
+    if (!received.empty() && received[0] == 'E') Fail(Kind::Failed, received.substr(1));
     // Graphviz leaves the process when an allocation fails.
-    throw LayoutError(Kind::Memory, "Graphviz stopped before the end, past its memory limit of " +
-                                        Megabytes(limits.memoryBytes) + " or on an error of its own");
+    Fail(Kind::Memory, "Graphviz stopped before the end, past its memory limit of " + Megabytes(limits.memoryBytes) +
+                           " or on an error of its own");
 }
 
-std::string LayOutInChild(std::string_view dot, const char* format, const LayoutLimits& limits) {
-    const std::lock_guard<std::mutex> one(GraphvizLock());
-    WarmUp(format);
+std::string LayOutWithin(std::string_view dot, const char* format, const LayoutLimits& limits) {
+    if (Helper().empty()) Fail(Kind::Failed, "quorvel-layout, which runs Graphviz, is not installed");
+    const int input = DotFile(dot);
     int ends[2];
-    if (::pipe2(ends, O_CLOEXEC) != 0)
-        throw LayoutError(Kind::Failed, std::string("cannot start the layout: ") + std::strerror(errno));
-    // Nothing buffered for our own outputs is written twice.
-    std::cout.flush();
-    std::fflush(nullptr);
-    const pid_t child = ::fork();
-    if (child < 0) {
-        const int error = errno;
+    if (::pipe2(ends, O_CLOEXEC) != 0) {
+        ::close(input);
+        Fail(Kind::Failed, std::string("cannot start the layout: ") + std::strerror(errno));
+    }
+    pid_t child = -1;
+    try {
+        child = Spawn(input, ends[1], format, limits);
+    } catch (...) {
+        ::close(input);
         ::close(ends[0]);
         ::close(ends[1]);
-        throw LayoutError(Kind::Failed, std::string("cannot start the layout: ") + std::strerror(error));
+        throw;
     }
-    if (child == 0) {
-        ::close(ends[0]);
-        RunChild(ends[1], dot, format, limits);
-    }
+    ::close(input);
     ::close(ends[1]);
     return Collect(child, ends[0], limits);
 }
 
-#endif  // QUORVEL_LAYOUT_IN_CHILD
-
-std::string LayOutWithin(std::string_view dot, const char* format, const LayoutLimits& limits) {
-#ifdef QUORVEL_LAYOUT_IN_CHILD
-    return LayOutInChild(dot, format, limits);
-#else
-    (void)limits;
-    const std::lock_guard<std::mutex> one(GraphvizLock());
-    return LayOut(dot, format);
-#endif
-}
-
 }  // namespace
 
-bool LayoutAvailable() { return true; }
+bool LayoutAvailable() { return !Helper().empty(); }
 
 std::string Render(std::string_view dot, const char* format, const LayoutLimits& limits) {
     return LayOutWithin(dot, format, limits);

@@ -476,10 +476,36 @@ void OutputFile::Buffer::CheckTarget(const std::vector<fs::path>& inputs) const 
     // A new file, a pipe or a device destroys nothing.
     if (!fs::is_regular_file(fs::status(target_, ec))) return;
     for (const fs::path& input : inputs) {
-        if (input == fs::path("-")) continue;  // standard input, whatever it is
+        if (input == fs::path("-")) {
+#ifndef _WIN32
+            // Standard input the shell opened on the target itself.
+            struct stat in {}, out {};
+            if (::fstat(0, &in) == 0 && ::stat(target_.c_str(), &out) == 0 && S_ISREG(in.st_mode) &&
+                in.st_dev == out.st_dev && in.st_ino == out.st_ino)
+                throw OutputError(shown_, "it is one of the input files");
+#endif
+            continue;
+        }
         if (fs::equivalent(target_, input, ec) && !ec) throw OutputError(shown_, "it is one of the input files");
     }
     if (const std::optional<std::string> refused = WriteRefusal(target_)) throw OutputError(shown_, *refused);
+}
+
+bool NamesATerminal(const fs::path& target) {
+#ifdef _WIN32
+    (void)target;
+    return false;
+#else
+    if (target == fs::path(OutputFile::kStandardOutput)) return ::isatty(1) != 0;
+    if (const std::optional<int> alias = DescriptorAlias(target)) return ::isatty(*alias) != 0;
+    struct stat st {};
+    if (::stat(target.c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) return false;
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool terminal = ::isatty(fd) != 0;
+    ::close(fd);
+    return terminal;
+#endif
 }
 
 OutputFile::OutputFile(fs::path target) : buffer_(std::make_unique<Buffer>(std::move(target))), stream_(buffer_.get()) {}

@@ -57,8 +57,9 @@ public:
     std::ostream& Stream() { return stream_; }
 
     // Throws OutputError, before anything is opened, when the target is one
-    // of `inputs` ("-", standard input, is none) or a file the user may not
-    // write: the run is refused before any work rather than at its end.
+    // of `inputs` ("-": standard input, when the shell opened it on the
+    // target) or a file the user may not write: the run is refused before
+    // any work rather than at its end.
     void CheckTarget(const std::vector<std::filesystem::path>& inputs) const;
 
     // Opens the target now, if not yet; throws OutputError.
@@ -80,5 +81,10 @@ private:
     std::unique_ptr<Buffer> buffer_;
     std::ostream stream_;
 };
+
+// Whether the target, as OutputFile would write it, is a terminal: standard
+// output for "-", one of our descriptors for /dev/stdout or /dev/fd/N, a
+// terminal device such as /dev/tty.  Nothing is written.
+bool NamesATerminal(const std::filesystem::path& target);
 
 }  // namespace quorvel

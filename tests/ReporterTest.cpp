@@ -241,10 +241,11 @@ TEST(Reporter, OutputOntoAnInputIsRefusedAndTheInputKept) {
         EXPECT_EQ(Contents(catalog), json) << c.rest;
     }
     EXPECT_TRUE(fs::is_symlink(symbolic));
-    // Standard input is not compared, even when the shell opened the same
-    // file for it: the name is replaced, the graph's bytes stay.
-    EXPECT_EQ(RunReporter("--format text -o " + hard + " - < " + graph).status, 0);
+    // Standard input the shell opened on the target is an input too; a pipe
+    // is not a file to compare.
+    EXPECT_EQ(RunReporter("--format text -o " + graph + " - < " + graph).status, 2);
     EXPECT_EQ(Contents(graph), std::string(bytes.begin(), bytes.end()));
+    EXPECT_EQ(RunReporter("--format text -o " + other + " - < " + graph).status, 0);
 }
 
 // The tests run without a Wine prefix: this machine's catalog is the
@@ -312,6 +313,10 @@ TEST(Reporter, TextFromTheFileNeverDrivesTheTerminal) {
     EXPECT_NE(seen.find("esc?]0;TITLE??[31mRED?[0m?[2J?2J"), std::string::npos) << seen;
     EXPECT_NE(seen.find("not a GUID"), std::string::npos) << seen;
     for (const char control : {'\x1b', '\a', '\x9b'}) EXPECT_EQ(seen.find(control), std::string::npos) << seen;
+    // A terminal named by -o is a terminal too.
+    const std::string named = OnTerminal({"--no-catalog", "--format", "text", "-o", "/dev/tty", graph});
+    EXPECT_NE(named.find("TITLE"), std::string::npos) << named;
+    EXPECT_EQ(named.find('\x1b'), std::string::npos) << named;
     // Written to a file, the report is data and keeps the bytes.
     const std::string saved = graph + ".txt";
     OnTerminal({"--no-catalog", "-o", saved, graph});

@@ -240,8 +240,12 @@ TGraphPage::TGraphPage(QWidget* parent, std::function<void(const QString&)> show
     }
 }
 
-// Layouts still queued for this page are skipped: nobody will look at them.
-TGraphPage::~TGraphPage() { ++*generation_; }
+// Layouts still queued or running for this page are stopped: nobody will
+// look at them.
+TGraphPage::~TGraphPage() {
+    ++*generation_;
+    runningLayouts -= awaited_;
+}
 
 void TGraphPage::SetGraph(std::shared_ptr<const model::Graph> graph, const QString& fileName) {
     const std::uint64_t generation = ++*generation_;
@@ -300,18 +304,19 @@ void TGraphPage::StartLayout(bool ask) {
     }
     SetState(State::Running);
 
+    // Counted until its outcome is taken here, not when the worker is done:
+    // whoever waits for the layouts to settle then finds the picture shown.
     ++runningLayouts;
+    ++awaited_;
     const std::string title = QFileInfo(fileName_).fileName().toStdString();
-    // A big graph the user asked for gets time in proportion; any graph is
-    // stopped as soon as a newer analysis replaces it.
+    // A big graph the user asked for gets ample time, a minute at least, for
+    // an estimate is only one; any graph is stopped as soon as a newer
+    // analysis replaces it.
     diagram::LayoutLimits limits;
-    if (big) limits.seconds = std::min(kLongestLayoutSeconds, std::max(limits.seconds, 3 * estimate.seconds));
+    if (big) limits.seconds = std::min(kLongestLayoutSeconds, std::max(60.0, 10 * estimate.seconds));
     limits.cancelled = [generation, latest = generation_]() { return *latest != generation; };
     QFuture<LayoutOutcome> future =
         QtConcurrent::run(&LayoutPool(), [graph = graph_, title, generation, latest = generation_, limits]() {
-            struct Done {
-                ~Done() { --runningLayouts; }
-            } done;
             LayoutOutcome outcome;
             // Replaced while it queued behind another graph: not laid out.
             if (*latest != generation) {
@@ -332,6 +337,8 @@ void TGraphPage::StartLayout(bool ask) {
     auto* watcher = new QFutureWatcher<LayoutOutcome>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation]() {
         watcher->deleteLater();
+        --runningLayouts;
+        --awaited_;
         const LayoutOutcome outcome = watcher->result();
         if (!outcome.skipped) LayoutArrived(generation, outcome.svg, outcome.error);
     });
@@ -396,6 +403,9 @@ void TGraphPage::ShowPicture(const QByteArray& svg) {
 
 void TGraphPage::FitPicture() {
     if (state_ != State::Shown) return;
+    // Twice: the first fit may take the scroll bars away, and with them
+    // the room the second one fills.
+    view_->fitInView(scene_->sceneRect(), Qt::KeepAspectRatio);
     view_->fitInView(scene_->sceneRect(), Qt::KeepAspectRatio);
 }
 

@@ -62,8 +62,9 @@ public:
     // at twice the layout's size on white.  Errors go to the error box.
     void SaveImage(const QString& fileName, bool png);
 
-    // Layouts queued or running in the worker, wanted or not any more:
-    // Graphviz cannot be stopped, so a program that quits does not wait.
+    // Layouts queued or running whose outcome a page still awaits; a
+    // program that quits does not wait for them (their Graphviz process
+    // dies with it).
     static int LayoutsRunning();
 
 private:
@@ -95,6 +96,7 @@ private:
     QByteArray svg_;
     QString failure_;
     State state_ = State::Empty;
+    int awaited_ = 0;  // layouts started here whose outcome has not come back
     bool active_ = false;
     // The analysis the page shows; a worker reads it to skip a layout whose
     // graph has been replaced before it began.

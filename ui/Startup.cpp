@@ -72,8 +72,8 @@ int RunWindowProgram(int argc, char** argv) {
         });
     }
     const int status = QApplication::exec();
-    // Graphviz cannot be stopped: a layout of thousands of filters still
-    // running would keep a closed window's process alive for minutes.
+    // A layout still running would keep a closed window's process waiting
+    // for its worker: leave at once, its Graphviz process dies with us.
     if (TGraphPage::LayoutsRunning() > 0) {
         std::fflush(nullptr);
         std::_Exit(status);

@@ -40,7 +40,7 @@ help_options() { "$tree/bin/$1" --help | grep -oE -- '--[a-z][a-z-]*' | sort -u;
 check_tree() {
   rm -rf "$tree"
   "${QUORVEL_CMAKE:-cmake}" --install "$build" --prefix "$tree" >/dev/null
-  local expected=(bin/quorvel bin/quorvel-report
+  local expected=(bin/quorvel bin/quorvel-report libexec/quorvel/quorvel-layout
     "share/applications/$id.desktop" "share/mime/packages/$id.xml" "share/metainfo/$id.metainfo.xml"
     share/bash-completion/completions/quorvel-report "share/icons/hicolor/scalable/apps/$id.svg"
     share/quorvel/quorvel-report.schema.json)
@@ -53,6 +53,9 @@ check_tree() {
   local program
   for program in quorvel quorvel-report; do [ -x "$tree/bin/$program" ] || fail "bin/$program is not executable"; done
   "$tree/bin/quorvel-report" --version | grep -qF " $version" || fail "the installed quorvel-report does not say version $version"
+  # The installed reporter finds the installed layout helper.
+  "$tree/bin/quorvel-report" --format svg --no-catalog "$source/samples/capture.grf" | grep -q '<svg' ||
+    fail "the installed quorvel-report does not draw the sample graph"
   # The window's --version needs no display.
   env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$tree/bin/quorvel" --version | grep -qF " $version " ||
     fail "the installed quorvel does not say version $version without a display"
