@@ -103,7 +103,8 @@ GraphPictures Pictures(ReportFormat format, double budget, int& status) {
         if (estimate.seconds > budget) {
             Say(r.file + ": " + std::to_string(estimate.nodes) + " filters and " +
                 std::to_string(estimate.connections) + " connections are too many to draw within " +
-                std::to_string(std::lround(budget)) + " s (Graphviz would take about " + diagram::DurationText(estimate.seconds) + "): " +
+                std::to_string(std::lround(budget)) + " s (Graphviz would take " +
+                (estimate.seconds > 86400 ? std::string("more than a day") : "about " + diagram::DurationText(estimate.seconds)) + "): " +
                 (page ? "the page leaves the picture out; " : "") + "--layout-budget=SECONDS allows more");
             if (!page) status = std::max(status, 1);
             return std::string();
