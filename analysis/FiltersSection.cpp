@@ -177,19 +177,19 @@ std::string DescribeOtherFilter(const AnalysisState& s, const Guid& clsid, std::
     return Utf8FromAnsi(clsidText);
 }
 
-// Filters described from the data they saved, with the colour of their line.
+// Filters described from the data they saved, with their kind (which gives
+// the colour of their line).
 struct RecognisedFilter {
     Guid clsid;
-    Color color;
     model::FilterKind kind;
     std::string (*describe)(AnalysisState&, std::string_view clsidText, model::Filter&);
 };
 
 constexpr std::array<RecognisedFilter, 4> kRecognisedFilters = {{
-    {kDmoWrapperClsid, kGreen, model::FilterKind::DmoWrapper, DescribeDmoWrapper},
-    {kProxyClsid, kPurple, model::FilterKind::PnpProxy, DescribeProxy},
-    {kAcmWrapperClsid, kBlue, model::FilterKind::AcmWrapper, DescribeAcmWrapper},
-    {kAviCompressorClsid, kBlue, model::FilterKind::AviCompressor, DescribeAviCompressor},
+    {kDmoWrapperClsid, model::FilterKind::DmoWrapper, DescribeDmoWrapper},
+    {kProxyClsid, model::FilterKind::PnpProxy, DescribeProxy},
+    {kAcmWrapperClsid, model::FilterKind::AcmWrapper, DescribeAcmWrapper},
+    {kAviCompressorClsid, model::FilterKind::AviCompressor, DescribeAviCompressor},
 }};
 
 const RecognisedFilter* FindRecognised(const Guid& clsid) {
@@ -232,7 +232,7 @@ std::string ReadFilterEntry(AnalysisState& s) {
 
     if (const RecognisedFilter* kind = FindRecognised(entry.clsid)) {
         // Described from their own data: the file part comes first.
-        s.FilterLineColor = kind->color;
+        s.FilterLineColor = model::FilterKindColor(kind->kind);
         filter.kind = kind->kind;
         r.SkipSeparator();
         line += ReadFilePart(r, filter);

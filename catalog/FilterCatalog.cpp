@@ -5,7 +5,7 @@ namespace quorvel {
 void FilterCatalog::AddFilter(std::string name, const Guid& clsid, std::string displayName) {
     if (name.size() > kMaxFilterNameLength) name.resize(kMaxFilterNameLength);
     if (clsid != kProxyClsid) displayName.clear();
-    FilterList.push_back(TfilterItem{std::move(name), clsid, {}, {}, std::move(displayName)});
+    FilterList.push_back(TfilterItem{std::move(name), clsid, std::move(displayName)});
 }
 
 void FilterCatalog::AddDmo(std::string name, const Guid& clsid) {

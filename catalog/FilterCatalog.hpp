@@ -18,13 +18,10 @@ inline constexpr Guid kProxyClsid = MakeGuid("{17CCA71B-ECD7-11D0-B908-00A0C9223
 
 inline constexpr std::size_t kMaxFilterNameLength = 255;
 
-// One installed filter (catalog entry), or one filter of an opened graph
-// (graph entry: GraphName, GraphId and CLSID set, the rest empty).
+// One installed filter.  (The filters of an opened graph are the model's.)
 struct TfilterItem {
     std::string Name;         // friendly name, at most 255 characters
     Guid CLSID;               // all zero when unknown
-    std::string GraphName;    // the name as quoted in the graph file, quotes included
-    std::string GraphId;      // the four-digit id in the graph file
     std::string DisplayName;  // moniker display name; only for ProxyClsid entries
 };
 

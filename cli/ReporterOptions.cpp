@@ -1,8 +1,24 @@
 #include "cli/ReporterOptions.hpp"
 
+#include <algorithm>
 #include <charconv>
 
+#include "report/ReportDocument.hpp"
+
 namespace quorvel {
+namespace {
+
+// The formats' names, from their table.
+std::string FormatNames(std::string_view separator) {
+    std::string names;
+    for (const FormatRow& row : ReportFormats()) {
+        if (!names.empty()) names += separator;
+        names += row.name;
+    }
+    return names;
+}
+
+}  // namespace
 
 ParsedOptions ParseReporterOptions(const std::vector<std::string>& args) {
     ParsedOptions parsed;
@@ -44,7 +60,7 @@ ParsedOptions ParseReporterOptions(const std::vector<std::string>& args) {
             if (!v) return parsed;
             o.format = ParseReportFormat(*v);
             if (!o.format) {
-                parsed.error = "unknown format \"" + *v + "\" (text, ansi, json, rtf, html, dot or svg)";
+                parsed.error = "unknown format \"" + *v + "\" (" + FormatNames(", ") + ")";
                 return parsed;
             }
         } else if (name == "--color" || name == "--colour") {
@@ -114,9 +130,59 @@ ReportFormat ChooseReportFormat(const ReporterOptions& o, bool colorWanted) {
     return colorWanted ? ReportFormat::Ansi : ReportFormat::Text;
 }
 
+namespace {
+
+// Words filled into lines of `width` characters, each line led by `indent`.
+std::string Filled(std::string_view text, std::size_t width, const std::string& indent, std::string first) {
+    std::string out;
+    std::string line = std::move(first);
+    while (!text.empty()) {
+        const std::size_t space = text.find(' ');
+        const std::string_view word = text.substr(0, space);
+        text = space == std::string_view::npos ? std::string_view() : text.substr(space + 1);
+        if (line.size() > indent.size() && line.size() + 1 + word.size() > width) {
+            out += line + "\n";
+            line = indent;
+        }
+        if (line.size() > indent.size() && line.back() != ' ') line += ' ';
+        line += word;
+    }
+    return out + line + "\n";
+}
+
+// The formats' lines of --help, from their table.
+std::string FormatsHelp() {
+    std::string list;
+    const std::string indent(31, ' ');
+    for (const FormatRow& row : ReportFormats()) {
+        std::string first = list.empty() ? "  -f, --format FORMAT   " : std::string(24, ' ');
+        first += std::string(row.name) + std::string(7 - std::min<std::size_t>(6, row.name.size()), ' ');
+        list += Filled(row.summary, 79, indent, first);
+    }
+    std::string defaults;
+    for (const FormatRow& row : ReportFormats()) {
+        if (row.extensions.empty()) continue;
+        std::string extensions;
+        std::string_view rest = row.extensions;
+        while (!rest.empty()) {
+            const std::size_t space = rest.find(' ');
+            extensions += std::string(extensions.empty() ? "." : " and .") + std::string(rest.substr(0, space));
+            rest = space == std::string_view::npos ? std::string_view() : rest.substr(space + 1);
+        }
+        defaults += (defaults.empty() ? "" : ", ") + extensions + ": " + std::string(row.name);
+    }
+    list += Filled("Default: from the extension of -o (" + defaults +
+                       "), else ansi when colour is on and text otherwise.",
+                   79, std::string(24, ' '), std::string(24, ' '));
+    return list;
+}
+
+}  // namespace
+
 std::string ReporterUsage() {
-    return R"(Usage: quorvel-report [--format text|ansi|json|rtf|html|dot|svg] [--color=auto|always|never]
-                      [--details] [--layout-budget SECONDS] [-o FILE]
+    return "Usage: quorvel-report [--format " + FormatNames("|") + R"(]
+                      [--color=auto|always|never] [--details]
+                      [--layout-budget SECONDS] [-o FILE]
                       [--catalog-file FILE | --no-catalog] FILE...
        quorvel-report --dump-catalog [-o FILE] [--catalog-file FILE | --no-catalog]
 
@@ -126,25 +192,7 @@ machine, every pin connection with its media type decoded field by field,
 the reference clock and the end marker.  FILE "-" is standard input.
 
 Options:
-  -f, --format FORMAT   text   plain text (on a terminal, control characters
-                               from the file are shown as ?)
-                        ansi   text with ANSI colours and bold
-                        json   {"file", "complete", "lines": [{"text", "color",
-                               "bold"}], "stopped", "graph"}: the lines and the
-                               graph as typed data (see the schema
-                               quorvel-report.schema.json); several files: an
-                               array
-                        rtf    a rich text document, as the window saves logs
-                        html   one self-contained page: the graph's picture,
-                               then the report
-                        dot    the graph for Graphviz: a node per filter, its
-                               pins as ports, an edge per connection
-                        svg    the graph's picture, laid out by Graphviz (one
-                               file only)
-                        Default: from the extension of -o (.rtf and .log: rtf,
-                        .html, .json, .txt, .dot and .gv, .svg), else ansi
-                        when colour is on and text otherwise.
-      --color WHEN      auto (default): colour on a terminal, unless NO_COLOR
+)" + FormatsHelp() + R"(      --color WHEN      auto (default): colour on a terminal, unless NO_COLOR
                         is set and not empty or TERM is dumb; always; never.
                         It chooses between ansi and text when --format and
                         -o's extension do not.

@@ -173,7 +173,7 @@ int Run(const std::vector<std::string>& args) {
     env.dates = &dates;
     env.details = options.details;
     // Only what is shown is kept: the lines alone need no model.
-    env.keepGraph = format != ReportFormat::Text && format != ReportFormat::Ansi && format != ReportFormat::Rtf;
+    env.keepGraph = FormatRowOf(format).source != FormatSource::Lines;
 
     int status = 0;
     const std::unique_ptr<ReportDocument> document = MakeReportDocument(

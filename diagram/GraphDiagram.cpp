@@ -6,6 +6,7 @@
 #include <map>
 #include <vector>
 
+#include "platform/Hex.hpp"
 #include "platform/TextConv.hpp"
 #include "resources/Strings.hpp"
 
@@ -258,15 +259,10 @@ std::vector<std::size_t> Ranks(const Drawing& d) {
 
 }  // namespace
 
-std::string_view KindColor(model::FilterKind kind) {
-    switch (kind) {
-        case model::FilterKind::DmoWrapper: return "#008000";
-        case model::FilterKind::PnpProxy: return "#800080";
-        case model::FilterKind::AcmWrapper:
-        case model::FilterKind::AviCompressor: return "#0000FF";
-        case model::FilterKind::DirectShow: break;
-    }
-    return "#000000";
+std::string KindColor(model::FilterKind kind) {
+    std::string hex = "#";
+    AppendHex(hex, model::FilterKindColor(kind), 6);
+    return hex;
 }
 
 std::string ShortMediaType(const model::MediaType& type) {

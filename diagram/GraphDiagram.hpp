@@ -36,6 +36,6 @@ struct LayoutEstimate {
 LayoutEstimate EstimateLayout(const model::Graph& graph);
 
 // The frame colour of a filter of that kind, as the report's legend shows it.
-std::string_view KindColor(model::FilterKind kind);
+std::string KindColor(model::FilterKind kind);
 
 }  // namespace quorvel::diagram

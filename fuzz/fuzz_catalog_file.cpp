@@ -20,8 +20,7 @@ bool SameFilters(const FilterCatalog& a, const FilterCatalog& b) {
     for (std::size_t i = 0; i < a.FilterList.size(); ++i) {
         const TfilterItem& x = a.FilterList[i];
         const TfilterItem& y = b.FilterList[i];
-        if (x.Name != y.Name || x.CLSID != y.CLSID || x.DisplayName != y.DisplayName || x.GraphName != y.GraphName ||
-            x.GraphId != y.GraphId)
+        if (x.Name != y.Name || x.CLSID != y.CLSID || x.DisplayName != y.DisplayName)
             return false;
     }
     for (std::size_t i = 0; i < a.DmoList.size(); ++i)
@@ -43,7 +42,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const TfilterItem& f : catalog.FilterList) {
         QUORVEL_FUZZ_CHECK(f.Name.size() <= kMaxFilterNameLength);
         QUORVEL_FUZZ_CHECK(f.DisplayName.empty() || f.CLSID == kProxyClsid);
-        QUORVEL_FUZZ_CHECK(f.GraphName.empty() && f.GraphId.empty());
     }
 
     const std::string saved = CatalogToJson(catalog);

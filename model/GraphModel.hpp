@@ -27,6 +27,9 @@ enum class FilterKind {
     AviCompressor,  // a video codec through the AVI compressor wrapper (blue)
 };
 std::string_view FilterKindName(FilterKind kind);
+// The colour of a filter's report line, its frame in the picture and its
+// swatch in the legend, as 0xRRGGBB.
+std::uint32_t FilterKindColor(FilterKind kind);
 
 // A GUID as written, the name the report shows for it when it shows one,
 // and the name the platform's SDK headers give it, when they give one.

@@ -1,9 +1,12 @@
+// The report as text, plain or with ANSI colours: the lines written as the
+// analysis makes them, one report after another for several files.  Also
+// the colours' names that every writer shares.
 #include "report/ReportExport.hpp"
 
-#include <algorithm>
-#include <array>
 #include <ostream>
 #include <utility>
+
+#include "report/ReportDocument.hpp"
 
 #include "report/ReportExportDetail.hpp"
 #include "platform/TextConv.hpp"
@@ -33,22 +36,6 @@ std::string HexColor(Color color) {
 
 namespace {
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
-}
-
-// The extension of the last path component, without its dot; empty when the
-// name has none.  A leading dot (".json") names a file, not an extension.
-std::string_view Extension(std::string_view path) {
-    const std::size_t slash = path.find_last_of("/\\");
-    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-    const std::size_t dot = name.rfind('.');
-    if (dot == std::string_view::npos || dot == 0) return {};
-    return name.substr(dot + 1);
-}
-
 void AppendAnsiStyle(std::string& out, Color color, bool bold) {
     if (color != kBlack) {
         out += "\x1b[38;2;";
@@ -60,39 +47,6 @@ void AppendAnsiStyle(std::string& out, Color color, bool bold) {
 
 }  // namespace
 
-std::optional<ReportFormat> ParseReportFormat(std::string_view name) {
-    static constexpr std::array<std::pair<std::string_view, ReportFormat>, 7> kNames = {{
-        {"text", ReportFormat::Text},
-        {"ansi", ReportFormat::Ansi},
-        {"json", ReportFormat::Json},
-        {"rtf", ReportFormat::Rtf},
-        {"html", ReportFormat::Html},
-        {"dot", ReportFormat::Dot},
-        {"svg", ReportFormat::Svg},
-    }};
-    for (const auto& [known, format] : kNames)
-        if (EqualsIgnoringCase(name, known)) return format;
-    return std::nullopt;
-}
-
-std::optional<ReportFormat> ReportFormatForExtension(std::string_view path) {
-    static constexpr std::array<std::pair<std::string_view, ReportFormat>, 9> kExtensions = {{
-        {"dot", ReportFormat::Dot},
-        {"gv", ReportFormat::Dot},
-        {"svg", ReportFormat::Svg},
-        {"rtf", ReportFormat::Rtf},
-        {"log", ReportFormat::Rtf},
-        {"html", ReportFormat::Html},
-        {"htm", ReportFormat::Html},
-        {"json", ReportFormat::Json},
-        {"txt", ReportFormat::Text},
-    }};
-    const std::string_view ext = Extension(path);
-    for (const auto& [known, format] : kExtensions)
-        if (EqualsIgnoringCase(ext, known)) return format;
-    return std::nullopt;
-}
-
 void WriteReport(std::ostream& out, ReportFormat format, const ReportView& report,
                  const AnalysisResult& result) {
     switch (format) {
@@ -101,8 +55,7 @@ void WriteReport(std::ostream& out, ReportFormat format, const ReportView& repor
         case ReportFormat::Json: WriteJsonReport(out, report, result); return;
         case ReportFormat::Rtf: WriteRtfReport(out, report); return;
         case ReportFormat::Html: WriteHtmlReport(out, report, result); return;
-        case ReportFormat::Dot:
-        case ReportFormat::Svg: return;
+        default: return;
     }
 }
 
@@ -196,6 +149,30 @@ void WriteTextReport(std::ostream& out, const ReportView& report) {
 void WriteAnsiReport(std::ostream& out, const ReportView& report) {
     AnsiSink sink(out);
     report.ForEachLine([&](std::string_view line, Color color, bool bold) { sink.Append(line, color, bold); });
+}
+
+namespace {
+
+// Each report's lines as the analysis makes them.
+class StreamedDocument final : public ReportDocument {
+public:
+    explicit StreamedDocument(std::unique_ptr<ReportSink> sink) : sink_(std::move(sink)) {}
+    ReportSink* StreamingSink() override { return sink_.get(); }
+    void Add(const ReportView&, const AnalysisResult&) override { sink_->Flush(); }
+    void Finish() override { sink_->Flush(); }
+
+private:
+    std::unique_ptr<ReportSink> sink_;
+};
+
+}  // namespace
+
+std::unique_ptr<ReportDocument> MakeTextDocument(DocumentSetup& setup) {
+    return std::make_unique<StreamedDocument>(MakeStreamingSink(setup.out, ReportFormat::Text, setup.terminal));
+}
+
+std::unique_ptr<ReportDocument> MakeAnsiDocument(DocumentSetup& setup) {
+    return std::make_unique<StreamedDocument>(MakeStreamingSink(setup.out, ReportFormat::Ansi));
 }
 
 }  // namespace quorvel

@@ -13,20 +13,23 @@
 
 namespace quorvel {
 
-// The report's lines in five forms; the graph's picture in two (Dot, Svg),
-// which the front-end draws (see ReportDocument's GraphPictures).
-enum class ReportFormat { Text, Ansi, Json, Rtf, Html, Dot, Svg };
+// The formats of report/ReportFormats.inc.
+enum class ReportFormat {
+#define QUORVEL_FORMAT(id, name, extensions, source, make, summary) id,
+#include "report/ReportFormats.inc"
+#undef QUORVEL_FORMAT
+};
 
-// "text", "ansi", "json", "rtf", "html", "dot" or "svg", in any letter case.
+// A format's name, in any letter case.
 std::optional<ReportFormat> ParseReportFormat(std::string_view name);
 
-// The format a file name asks for by its extension: .rtf and .log (the
-// window's saved logs) give RTF, .html/.htm HTML, .json JSON, .txt plain text,
-// .dot/.gv DOT, .svg SVG.
-// Letter case is ignored.  Any other or no extension gives nullopt.
+// The format a file name asks for by its extension (.rtf and .log, the
+// window's saved logs, give RTF).  Letter case is ignored.  Any other or no
+// extension gives nullopt.
 std::optional<ReportFormat> ReportFormatForExtension(std::string_view path);
 
-// The lines in one of the five report forms; nothing for Dot and Svg.
+// The lines in one of the forms made from them alone, or with the graph
+// (text, ANSI, JSON, RTF, HTML); nothing for the others.
 void WriteReport(std::ostream& out, ReportFormat format, const ReportView& report,
                  const AnalysisResult& result);
 

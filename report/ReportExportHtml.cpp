@@ -1,5 +1,10 @@
+// The report as one self-contained HTML page: the graph's picture, then the
+// lines in their colours; several files make one page with the list of the
+// files and a section for each.
 #include <ostream>
 #include <string>
+
+#include "report/ReportDocument.hpp"
 
 #include "platform/TextConv.hpp"
 #include "report/ReportExport.hpp"
@@ -69,6 +74,66 @@ void WriteHtmlReport(std::ostream& out, const ReportView& report, const Analysis
     out << "<pre>";
     report_export::WriteHtmlLines(out, report, colors);
     out << "</pre>\n</body>\n</html>\n";
+}
+
+namespace {
+
+class HtmlPage final : public report_export::SeveralDocument {
+public:
+    HtmlPage(std::ostream& out, std::vector<std::string> files, GraphPictures pictures)
+        : SeveralDocument(out), files_(std::move(files)), pictures_(std::move(pictures)) {}
+
+private:
+    static std::string Anchor(std::size_t index) { return "report-" + std::to_string(index); }
+
+    void Begin() override {
+        report_export::WriteHtmlHead(out_, colors_, "Quorvel reports");
+        std::string nav = "<nav>\n<ul>\n";
+        for (std::size_t i = 0; i < files_.size(); ++i) {
+            nav += "<li><a href=\"#" + Anchor(i + 1) + "\">";
+            AppendHtmlText(nav, files_[i]);
+            nav += "</a></li>\n";
+        }
+        nav += "</ul>\n</nav>\n";
+        out_ << nav;
+    }
+    void SectionStart(std::size_t index, const AnalysisResult& result) {
+        std::string head = "<section id=\"" + Anchor(index) + "\">\n<h2>";
+        AppendHtmlText(head, result.file);
+        head += "</h2>\n";
+        out_ << head;
+    }
+    void Report(std::size_t index, const ReportView& report, const AnalysisResult& result) override {
+        SectionStart(index, result);
+        if (pictures_.svg) report_export::WriteHtmlPicture(out_, pictures_.svg(result));
+        out_ << "<pre>";
+        report_export::WriteHtmlLines(out_, report, colors_);
+        out_ << "</pre>\n</section>\n";
+    }
+    void Unopened(std::size_t index, const AnalysisResult& result) override {
+        SectionStart(index, result);
+        std::string reason = "<p>";
+        AppendHtmlText(reason, result.stopped ? result.stopped->reason : std::string());
+        reason += "</p>\n</section>\n";
+        out_ << reason;
+    }
+    void End() override { out_ << "</body>\n</html>\n"; }
+
+    std::vector<std::string> files_;
+    GraphPictures pictures_;
+    const report_export::ColorTable colors_{kReportPalette};
+};
+
+}  // namespace
+
+std::unique_ptr<ReportDocument> MakeHtmlDocument(DocumentSetup& setup) {
+    if (setup.files.size() > 1)
+        return std::make_unique<HtmlPage>(setup.out, std::move(setup.files), std::move(setup.pictures));
+    return std::make_unique<report_export::SingleDocument>(
+        setup.out, [svg = std::move(setup.pictures.svg)](std::ostream& out, const ReportView& report,
+                                                         const AnalysisResult& result) {
+            WriteHtmlReport(out, report, result, svg ? svg(result) : std::string());
+        });
 }
 
 }  // namespace quorvel

@@ -1,5 +1,10 @@
+// The report as an RTF document, as the window saves its logs: the lines
+// with their colours and weights; several files make one document with a
+// page break between reports.
 #include <ostream>
 #include <string>
+
+#include "report/ReportDocument.hpp"
 
 #include "report/ReportExport.hpp"
 #include "report/ReportExportDetail.hpp"
@@ -93,6 +98,36 @@ void WriteRtfReport(std::ostream& out, const ReportView& report) {
     report_export::WriteRtfHead(out, colors);
     report_export::WriteRtfParagraphs(out, report, colors);
     out << "}\r\n";
+}
+
+namespace {
+
+class RtfDocument final : public report_export::SeveralDocument {
+public:
+    using SeveralDocument::SeveralDocument;
+
+private:
+    void Begin() override { report_export::WriteRtfHead(out_, colors_); }
+    void Report(std::size_t, const ReportView& report, const AnalysisResult&) override {
+        if (!first_) out_ << "\\page\r\n";
+        first_ = false;
+        report_export::WriteRtfParagraphs(out_, report, colors_);
+    }
+    void End() override { out_ << "}\r\n"; }
+
+    const report_export::ColorTable colors_{kReportPalette};
+    bool first_ = true;
+};
+
+}  // namespace
+
+std::unique_ptr<ReportDocument> MakeRtfDocument(DocumentSetup& setup) {
+    if (setup.files.size() <= 1)
+        return std::make_unique<report_export::SingleDocument>(
+            setup.out, [](std::ostream& out, const ReportView& report, const AnalysisResult&) {
+                WriteRtfReport(out, report);
+            });
+    return std::make_unique<RtfDocument>(setup.out);
 }
 
 }  // namespace quorvel

@@ -96,14 +96,13 @@ TEST(FilterCatalog, NamesAreCutTo255Characters) {
     }
 }
 
-TEST(FilterCatalog, CatalogEntriesLeaveTheGraphFieldsEmpty) {
+TEST(FilterCatalog, CatalogEntriesHoldTheirNameAndClsid) {
     FilterCatalog c;
     c.AddFilter("Color Space Converter", kColorConverter);
     const TfilterItem& e = c.FilterList[0];
     EXPECT_EQ(e.Name, "Color Space Converter");
     EXPECT_EQ(e.CLSID, kColorConverter);
-    EXPECT_EQ(e.GraphName, "");
-    EXPECT_EQ(e.GraphId, "");
+    EXPECT_EQ(e.DisplayName, "");
 }
 
 TEST(FilterCatalog, ReleaseEmptiesBothLists) {

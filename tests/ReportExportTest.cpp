@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/TextConv.hpp"
+#include "tests/support/AnalysisHarness.hpp"
 #include "tests/support/RtfReader.hpp"
 
 namespace quorvel {
@@ -111,7 +112,7 @@ TEST(ReportFormatSelection, ByName) {
         {"rtf", ReportFormat::Rtf},   {"html", ReportFormat::Html}, {"JSON", ReportFormat::Json},
         {"Html", ReportFormat::Html}, {"", std::nullopt},           {"txt", std::nullopt},
         {"htm", std::nullopt},        {"rtf ", std::nullopt},       {"jso", std::nullopt},
-        {"texts", std::nullopt},
+        {"texts", std::nullopt},       {"csv", ReportFormat::Csv},   {"svg", ReportFormat::Svg},
     };
     for (const auto& c : cases) EXPECT_EQ(ParseReportFormat(c.name), c.expected) << '"' << c.name << '"';
 }
@@ -127,6 +128,8 @@ TEST(ReportFormatSelection, ByExtension) {
         {"report.HtM", ReportFormat::Html},
         {"/tmp/x.y/report.json", ReportFormat::Json},
         {"notes.Txt", ReportFormat::Text},
+        {"connections.CSV", ReportFormat::Csv},
+        {"graph.gv", ReportFormat::Dot},
         {"a.grf", std::nullopt},
         {"noextension", std::nullopt},
         {"dir.json/file", std::nullopt},
@@ -718,9 +721,9 @@ TEST(ReportDocument, SeveralReportsMakeOneJsonArrayWithAnObjectPerFile) {
 
 TEST(ReportDocument, OneFileGivesTheOneReportDocumentAndNoReportGivesNothing) {
     const FileRun one{"a.grf", ReportOf("A.GRF", kBlue), CompleteResult("a.grf")};
-    for (const ReportFormat format :
-         {ReportFormat::Text, ReportFormat::Ansi, ReportFormat::Json, ReportFormat::Rtf, ReportFormat::Html}) {
-        if (format != ReportFormat::Text && format != ReportFormat::Ansi) {
+    for (const ReportFormat format : {ReportFormat::Text, ReportFormat::Ansi, ReportFormat::Json, ReportFormat::Rtf,
+                                      ReportFormat::Html, ReportFormat::Csv}) {
+        if (format != ReportFormat::Text && format != ReportFormat::Ansi && format != ReportFormat::Csv) {
             EXPECT_EQ(DocumentOf(format, {one}),
                       Written([&](std::ostream& o) { WriteReport(o, format, one.report, one.result); }));
         }
@@ -731,6 +734,51 @@ TEST(ReportDocument, OneFileGivesTheOneReportDocumentAndNoReportGivesNothing) {
 }
 
 }  // namespace several
+
+// ---------------------------------------------------------------------- CSV
+
+std::string CsvOf(const std::vector<std::pair<std::string, quorvel::testing::Bytes>>& files) {
+    std::vector<std::string> names;
+    for (const auto& [name, bytes] : files) names.push_back(name);
+    return Written([&](std::ostream& o) {
+        const auto document = MakeReportDocument(o, ReportFormat::Csv, names);
+        for (const auto& [name, bytes] : files) {
+            AnalysisEnvironment env = quorvel::testing::TestEnvironment();
+            env.graphSink = document->GraphStreamingSink();
+            ReportView report;
+            document->Add(report, AnalyzeGraphBytes(bytes, name, report, env));
+        }
+        document->Finish();
+    });
+}
+
+TEST(CsvReport, ARowPerConnectionWithItsNumbersAndNoCellThatRunsAsAFormula) {
+    namespace wk = quorvel::wellknown;
+    quorvel::testing::GraphStream s;
+    s.Filters().Filter({"0001", "=HYPERLINK(1)", wk::kAviSplitter});
+    s.Filter({"0002", "Render, main", wk::kAviSplitter});
+    s.Connections().Connection({1, "Video", 2, "In", {wk::kMediatypeVideo, wk::kSubtypeRgb24, '1', '0', "0000921600",
+                                                      wk::kFormatVideoInfo, quorvel::testing::VideoInfoHeader(640, -480, 24, 0)}});
+    s.Connection({1, "Audio", 2, "In 2", {wk::kMediatypeAudio, wk::kSubtypePcm, '1', '0', "0000000004",
+                                           wk::kFormatWaveFormatEx, quorvel::testing::WaveFormatEx(1, 2, 44100, 16)}});
+    s.Clock(false, "0000").End();
+    quorvel::testing::GraphStream cut;  // stops inside its only connection: no row
+    cut.Filters().Filter({"0001", "A", wk::kAviSplitter}).Connections().Text("0001 \"Out\" 0002");
+    const std::string csv = CsvOf({{"missing.grf", {}},
+                                   {"a,\"b\".grf", quorvel::testing::GraphFile(s.bytes())},
+                                   {"cut.grf", quorvel::testing::GraphFile(cut.bytes(), 3072, false)}});
+    const std::vector<std::string> rows = {
+        "file,output_filter,output_pin,input_filter,input_pin,major_type,subtype,format,width,height,frame_rate,"
+        "sample_rate,channels,bits",
+        "\"a,\"\"b\"\".grf\",'=HYPERLINK(1),Video,\"Render, main\",In,Mediatype Video,"
+        "Mediasubtype RGB24,Format VideoInfoHeader,640,480,30,,,24",
+        "\"a,\"\"b\"\".grf\",'=HYPERLINK(1),Audio,\"Render, main\",In 2,Mediatype Audio,"
+        "MediaSubType PCM Audio,Format WaveFormatEx,,,,44100,2,16",
+    };
+    std::string expected;
+    for (const std::string& row : rows) expected += row + "\r\n";
+    EXPECT_EQ(csv, expected);
+}
 
 }  // namespace
 }  // namespace quorvel

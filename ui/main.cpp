@@ -30,6 +30,7 @@
 
 #include "report/ReportExport.hpp"
 #include "catalog/InstalledCatalog.hpp"
+#include "model/GraphModel.hpp"
 #include "platform/OutputFile.hpp"
 #include "resources/Strings.hpp"
 #include "ui/ActionLink.hpp"
@@ -115,6 +116,9 @@ QPushButton* MakeButton(QWidget* parent, const char* name, int left, int top, in
     button->setIconSize(QSize(25, 25));
     return button;
 }
+
+// A legend swatch in the colour the report gives that kind of filter.
+QColor KindColor(model::FilterKind kind) { return QColor(QRgb(model::FilterKindColor(kind))); }
 
 QFrame* MakeSwatch(QWidget* parent, const char* name, int left, int top, const QColor& color) {
     auto* shape = new QFrame(parent);
@@ -236,13 +240,13 @@ void TForm1::CreateControls() {
     SaveBtn = MakeButton(this, "SaveBtn", 112, 40, 75, 30, ImageListIcon(Picture::Save));
     PasteBtn = MakeButton(this, "PasteBtn", 208, 40, 75, 30, ImageListIcon(Picture::Paste));
 
-    Shape1 = MakeSwatch(this, "Shape1", 312, 40, QColor(0x00, 0x00, 0x00));
+    Shape1 = MakeSwatch(this, "Shape1", 312, 40, KindColor(model::FilterKind::DirectShow));
     Label2 = MakeLegendLabel(this, "Label2", 344, 40, Str::LegendDirectShow);
-    Shape2 = MakeSwatch(this, "Shape2", 312, 58, QColor(0x00, 0x80, 0x00));
+    Shape2 = MakeSwatch(this, "Shape2", 312, 58, KindColor(model::FilterKind::DmoWrapper));
     Label3 = MakeLegendLabel(this, "Label3", 344, 56, Str::LegendDmo);
-    Shape3 = MakeSwatch(this, "Shape3", 408, 42, QColor(0x80, 0x00, 0x80));
+    Shape3 = MakeSwatch(this, "Shape3", 408, 42, KindColor(model::FilterKind::PnpProxy));
     Label4 = MakeLegendLabel(this, "Label4", 432, 40, Str::LegendPnp);
-    Shape4 = MakeSwatch(this, "Shape4", 408, 58, QColor(0x00, 0x00, 0xFF));
+    Shape4 = MakeSwatch(this, "Shape4", 408, 58, KindColor(model::FilterKind::AcmWrapper));
     Label5 = MakeLegendLabel(this, "Label5", 432, 56, Str::LegendAcm);
 
     AproposBtn = MakeButton(this, "AproposBtn", 496, 40, 83, 30, ImageListIcon(Picture::About));

@@ -231,7 +231,7 @@ check_completion() {
     got=$(set +e; replies "${words[@]}")
     [ "$got" = "$expected" ] || fail "completing [$line]: got [$got], expected [$expected]"
   done <<'CASES'
-ansi,dot,html,json,rtf,svg,text|quorvel-report --format ''
+ansi,csv,dot,html,json,rtf,svg,text|quorvel-report --format ''
 json|quorvel-report -f j
 always,auto,never|quorvel-report --color = ''
 always|quorvel-report --color = al
