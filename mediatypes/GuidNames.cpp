@@ -5,30 +5,10 @@
 #include <compare>
 #include <cstdint>
 #include <span>
-#include <vector>
+#include <type_traits>
 
 namespace quorvel {
 namespace {
-
-struct GuidNameRow {
-    std::string_view guid;  // registry form, upper-case digits
-    std::string_view name;
-};
-
-constexpr GuidNameRow kGuidNames[] = {
-#define QUORVEL_GUID_NAME(guid, name) {guid, name},
-#include "mediatypes/GuidNamesTable.inc"
-#undef QUORVEL_GUID_NAME
-};
-
-constexpr bool EveryRowIsAGuidInOrder() {
-    Guid parsed;
-    for (const GuidNameRow& row : kGuidNames)
-        if (!detail::ParseRegistryForm(row.guid, parsed)) return false;
-    return std::is_sorted(std::begin(kGuidNames), std::end(kGuidNames),
-                          [](const GuidNameRow& a, const GuidNameRow& b) { return a.guid < b.guid; });
-}
-static_assert(EveryRowIsAGuidInOrder(), "GuidNamesTable.inc: a row is not a GUID or out of order");
 
 // A GUID's sixteen bytes as two numbers, to find it by two comparisons.
 struct GuidKey {
@@ -36,45 +16,48 @@ struct GuidKey {
     std::uint64_t low = 0;
     friend constexpr auto operator<=>(const GuidKey&, const GuidKey&) = default;
 };
-GuidKey KeyOf(const Guid& g) {
+
+constexpr GuidKey KeyOf(const Guid& g) {
     GuidKey key;
     for (std::size_t i = 0; i < 8; ++i) key.high = (key.high << 8) | g.bytes[i];
     for (std::size_t i = 8; i < 16; ++i) key.low = (key.low << 8) | g.bytes[i];
     return key;
 }
 
-// Each GUID of the table once, with its rows (side by side in the table).
-struct GuidRows {
-    GuidKey key;
-    std::uint16_t first = 0;
-    std::uint16_t count = 0;
+struct GuidNameRow {
+    GuidKey key;            // the GUID's bytes, which the table is sorted by
+    std::string_view guid;  // registry form, upper-case digits
+    std::string_view name;
 };
-// Built on first use: sorting at compile time takes compilers too long.
-const std::vector<GuidRows>& GuidIndex() {
-    static const std::vector<GuidRows> rows = [] {
-        std::vector<GuidRows> index;
-        for (std::size_t i = 0; i < std::size(kGuidNames); ++i) {
-            if (i > 0 && kGuidNames[i].guid == kGuidNames[i - 1].guid) {
-                ++index.back().count;
-                continue;
-            }
-            index.push_back(GuidRows{KeyOf(ParseGuid(kGuidNames[i].guid)), static_cast<std::uint16_t>(i), 1});
-        }
-        std::sort(index.begin(), index.end(), [](const GuidRows& a, const GuidRows& b) { return a.key < b.key; });
-        return index;
-    }();
-    return rows;
+
+constexpr GuidNameRow kGuidNames[] = {
+#define QUORVEL_GUID_NAME(high, low, guid, name) {{high, low}, guid, name},
+#include "mediatypes/GuidNamesTable.inc"
+#undef QUORVEL_GUID_NAME
+};
+
+// The generator sorts the rows by their keys: checked here, as each key
+// against its text, so that a lookup needs no index of its own.
+constexpr bool EveryRowIsItsGuidInOrder() {
+    Guid parsed;
+    for (const GuidNameRow& row : kGuidNames)
+        if (!detail::ParseRegistryForm(row.guid, parsed) || KeyOf(parsed) != row.key) return false;
+    return std::is_sorted(std::begin(kGuidNames), std::end(kGuidNames),
+                          [](const GuidNameRow& a, const GuidNameRow& b) { return a.key < b.key; });
 }
-static_assert(std::size(kGuidNames) < 65536);
+static_assert(EveryRowIsItsGuidInOrder(), "GuidNamesTable.inc: a row's key is not its GUID, or out of order");
 
 // The rows of one GUID, primary name first.
 std::span<const GuidNameRow> NamesOf(const Guid& guid) {
     const GuidKey key = KeyOf(guid);
-    const std::vector<GuidRows>& index = GuidIndex();
-    const auto at = std::lower_bound(index.begin(), index.end(), key,
-                                     [](const GuidRows& r, const GuidKey& k) { return r.key < k; });
-    if (at == index.end() || at->key != key) return {};
-    return std::span<const GuidNameRow>(kGuidNames).subspan(at->first, at->count);
+    const auto [first, last] = std::equal_range(std::begin(kGuidNames), std::end(kGuidNames), key,
+                                                [](const auto& a, const auto& b) {
+                                                    if constexpr (std::is_same_v<std::decay_t<decltype(a)>, GuidKey>)
+                                                        return a < b.key;
+                                                    else
+                                                        return a.key < b;
+                                                });
+    return {first, last};
 }
 
 }  // namespace
