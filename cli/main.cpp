@@ -182,14 +182,14 @@ int Run(const std::vector<std::string>& args) {
     ReportView report;
     report.StreamTo(document->StreamingSink());
     env.graphSink = document->GraphStreamingSink();
-    // The last file's graph is not taken apart piece by piece at the end: the
-    // system takes the process's memory back whole, and a big graph's model
-    // is thousands of pieces.
-    static auto* const last = new std::optional<AnalysisResult>;
+    // One file's result at a time.  (Freeing the last one's model at exit
+    // costs 4 % of the instructions of a 10,000-filter graph's DOT, and
+    // nothing where the model is not kept: not worth a leak.)
+    std::optional<AnalysisResult> last;
     for (const std::string& file : options.files) {
-        last->emplace(file == kStandardInputName ? AnalyzeStandardInput(report, env)
-                                                 : AnalyzeGraphFile(PathFromUtf8(file), report, env));
-        const AnalysisResult& result = **last;
+        last.emplace(file == kStandardInputName ? AnalyzeStandardInput(report, env)
+                                                : AnalyzeGraphFile(PathFromUtf8(file), report, env));
+        const AnalysisResult& result = *last;
         document->Add(report, result);
         if (!result.complete) {
             status = std::max(status, 1);
