@@ -4,9 +4,7 @@
 #include <bit>
 #include <cstring>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
+#include "platform/TextScan.hpp"
 
 namespace quorvel {
 
@@ -60,72 +58,22 @@ std::string GraphReader::ReadChars(long long n) {
 
 namespace {
 
-// Four code units at a time, read as one little-endian word.
-constexpr std::uint64_t kLanes = 0x0001000100010001ull;
-constexpr std::uint64_t kLaneHighBits = 0x8000800080008000ull;
-constexpr std::uint64_t kNotAscii = 0xFF80FF80FF80FF80ull;
-
-std::uint64_t FourUnits(const std::uint8_t* p) {
-    std::uint64_t v = 0;
-    if constexpr (std::endian::native == std::endian::little) {
-        std::memcpy(&v, p, sizeof v);
-    } else {
-        for (int k = 7; k >= 0; --k) v = (v << 8) | p[k];
-    }
-    return v;
-}
-// True when a lane of v is zero.
-bool AnyZeroLane(std::uint64_t v) { return ((v - kLanes) & ~v & kLaneHighBits) != 0; }
-
-// The offset of the first unit from i on that is `stop`, or of the last
-// whole unit's end in the window.
-std::size_t FindUnit(const std::uint8_t* window, std::size_t i, std::size_t length, std::uint16_t stop) {
-#ifdef __SSE2__
-    // Eight units at a time.
-    const __m128i wanted = _mm_set1_epi16(static_cast<short>(stop));
-    for (; i + 16 <= length; i += 16) {
-        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(window + i));
-        if (const int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(units, wanted)); mask != 0)
-            return i + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask)));
-    }
-#endif
-    const std::uint64_t stops = kLanes * stop;
-    while (i + 8 <= length && !AnyZeroLane(FourUnits(window + i) ^ stops)) i += 8;
-    while (i + 2 <= length && (window[i] | (window[i + 1] << 8)) != stop) i += 2;
-    return i;
-}
-
-// Each unit of [from, to) as its Windows-1252 character; plain ASCII four
-// units at a time.
+// Each unit of [from, to) as its Windows-1252 character; runs of plain
+// ASCII many at a time.
 void AppendUnits(std::string& out, const std::uint8_t* window, std::size_t from, std::size_t to) {
     const std::size_t taken = out.size();
     out.resize(taken + (to - from) / 2);
     char* dst = out.data() + taken;
     std::size_t k = from;
-#ifdef __SSE2__
-    // Eight units at a time while each is ASCII and not NUL: their low bytes.
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i notAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
-    for (; k + 16 <= to; k += 16) {
-        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(window + k));
-        const __m128i odd = _mm_or_si128(_mm_cmpeq_epi16(units, zero),
-                                         _mm_xor_si128(_mm_cmpeq_epi16(_mm_and_si128(units, notAscii), zero),
-                                                       _mm_cmpeq_epi16(zero, zero)));
-        if (_mm_movemask_epi8(odd) != 0) break;
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), _mm_packus_epi16(units, units));
-        dst += 8;
+    while (k < to) {
+        const std::size_t plain = CopyAsciiUtf16(window, k, to, dst);
+        dst += (plain - k) / 2;
+        k = plain;
+        if (k < to) {
+            *dst++ = AnsiFromCodeUnit(static_cast<std::uint16_t>(window[k] | (window[k + 1] << 8)));
+            k += 2;
+        }
     }
-#endif
-    for (; k + 8 <= to; k += 8) {
-        const std::uint64_t v = FourUnits(window + k);
-        if ((v & kNotAscii) != 0 || AnyZeroLane(v)) break;
-        dst[0] = static_cast<char>(v);
-        dst[1] = static_cast<char>(v >> 16);
-        dst[2] = static_cast<char>(v >> 32);
-        dst[3] = static_cast<char>(v >> 48);
-        dst += 4;
-    }
-    for (; k < to; k += 2) *dst++ = AnsiFromCodeUnit(static_cast<std::uint16_t>(window[k] | (window[k + 1] << 8)));
 }
 
 }  // namespace
@@ -139,7 +87,7 @@ void GraphReader::AppendUntil(std::string& out, char16_t stop) {
         const std::uint64_t at = position_ - 2;  // the look-ahead's offset
         if (at < bufferStart_ || at - bufferStart_ + 2 > bufferLength_) continue;
         const std::size_t first = static_cast<std::size_t>(at - bufferStart_);
-        const std::size_t end = FindUnit(buffer_.get(), first + 2, bufferLength_, stop);
+        const std::size_t end = FindUtf16Unit(buffer_.get(), first + 2, bufferLength_, stop);
         AppendUnits(out, buffer_.get(), first, end);
         // The new look-ahead: the stop, or the first unit past the window.
         position_ = bufferStart_ + end;

@@ -6,9 +6,6 @@
 
 #include "platform/Hex.hpp"
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 namespace quorvel {
 namespace {
@@ -76,46 +73,8 @@ void AppendUtf8FromAnsi(std::string& out, unsigned char byte) {
 }
 
 namespace {
-#ifdef __SSE2__
-// The offset of the first byte of text that `marked` marks, or text's size.
-// marked(sixteen bytes) sets a bit of its mask for each byte it marks; a
-// short text is looked at padded with 'a', which it must not mark.
-template <typename Marked>
-std::size_t FirstMarked(std::string_view text, Marked&& marked) {
-    const char* p = text.data();
-    const std::size_t n = text.size();
-    const auto load = [](const char* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); };
-    const auto first = [](int mask) { return static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask))); };
-    if (n < 16) {
-        char padded[16];
-        std::memset(padded, 'a', sizeof padded);
-        if (n != 0) std::memcpy(padded, p, n);
-        const int mask = marked(load(padded));
-        return mask != 0 ? first(mask) : n;
-    }
-    std::size_t i = 0;
-    for (; i + 16 <= n; i += 16)
-        if (const int mask = marked(load(p + i)); mask != 0) return i + first(mask);
-    if (i == n) return n;
-    // The last sixteen bytes, of which those before i were seen already.
-    const int mask = marked(load(p + n - 16)) >> (i - (n - 16));
-    return mask != 0 ? i + first(mask) : n;
-}
-#endif
-
 // Graph texts are nearly always plain ASCII, which is already UTF-8.
-bool PlainAscii(std::string_view ansi) {
-#ifdef __SSE2__
-    // As signed bytes, those of plain ASCII are above zero.
-    return FirstMarked(ansi, [](__m128i v) {
-               return _mm_movemask_epi8(_mm_cmpgt_epi8(v, _mm_setzero_si128())) ^ 0xFFFF;
-           }) == ansi.size();
-#else
-    bool plain = true;
-    for (char c : ansi) plain &= (c > 0 && static_cast<unsigned char>(c) < 0x80);
-    return plain;
-#endif
-}
+bool PlainAscii(std::string_view ansi) { return PlainAsciiLength(ansi) == ansi.size(); }
 }  // namespace
 
 std::string Utf8FromAnsi(std::string&& ansi) {
@@ -218,41 +177,8 @@ char* PutJsonCodePoint(char* out, char32_t cp) {
     return out + 6;
 }
 
-#ifndef __SSE2__
-// Eight bytes at a time: none below 0x20 or above 0x7F, none a quote or a
-// backslash.
-bool EightPlainJsonBytes(const char* p) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
-    std::uint64_t v;
-    std::memcpy(&v, p, sizeof v);
-    const auto hasZero = [](std::uint64_t x) { return ((x - kOnes) & ~x & kHighs) != 0; };
-    const bool below = ((v - kOnes * 0x20) & ~v & kHighs) != 0;
-    return (v & kHighs) == 0 && !below && !hasZero(v ^ (kOnes * '"')) && !hasZero(v ^ (kOnes * '\\'));
-}
-#endif
 
 }  // namespace
-
-std::size_t PlainJsonLength(std::string_view utf8) {
-#ifdef __SSE2__
-    // As signed bytes, those above 0x7F are below 0x20 too.
-    return FirstMarked(utf8, [](__m128i v) {
-        const __m128i special = _mm_or_si128(_mm_cmplt_epi8(v, _mm_set1_epi8(0x20)),
-                                             _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('"')),
-                                                          _mm_cmpeq_epi8(v, _mm_set1_epi8('\\'))));
-        return _mm_movemask_epi8(special);
-    });
-#else
-    std::size_t i = 0;
-    while (i + 8 <= utf8.size() && EightPlainJsonBytes(utf8.data() + i)) i += 8;
-    for (; i < utf8.size(); ++i) {
-        const auto c = static_cast<unsigned char>(utf8[i]);
-        if (c < 0x20 || c >= 0x80 || c == '"' || c == '\\') break;
-    }
-    return i;
-#endif
-}
 
 char* WriteJsonString(char* out, std::string_view utf8) {
     *out++ = '"';

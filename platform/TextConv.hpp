@@ -6,6 +6,8 @@
 // each half of a surrogate pair becomes the default character '?'.
 #pragma once
 
+#include "platform/TextScan.hpp"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -63,9 +65,6 @@ void AppendJsonString(std::string& out, std::string_view utf8);
 char* WriteJsonString(char* out, std::string_view utf8);
 // Six bytes a byte at most (a control character as \u00xx), and the quotes.
 constexpr std::size_t JsonStringBound(std::size_t utf8Bytes) { return 6 * utf8Bytes + 2; }
-// How many of the first bytes a JSON string takes as they are: printable
-// ASCII, neither a quote nor a backslash.
-std::size_t PlainJsonLength(std::string_view utf8);
 
 // Appends text for a terminal: the control characters (C0, DEL and C1),
 // with which a file's text could move the cursor, retitle the window or
