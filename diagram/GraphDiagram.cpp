@@ -95,11 +95,15 @@ struct Node {
     std::string id;
     std::vector<std::string> inputs;
     std::vector<std::string> outputs;
-    std::map<std::string, std::size_t, std::less<>> known;  // "i" or "o" and the pin: its port
+    std::map<std::string, std::size_t> inputPorts, outputPorts;  // a pin's place in its column
 
-    std::size_t Port(std::vector<std::string>& pins, const std::string& pin) {
-        const std::string key = (&pins == &inputs ? "i" : "o") + pin;
-        const auto [at, added] = known.emplace(key, pins.size());
+    std::size_t Input(const std::string& pin) { return Port(inputs, inputPorts, pin); }
+    std::size_t Output(const std::string& pin) { return Port(outputs, outputPorts, pin); }
+
+private:
+    static std::size_t Port(std::vector<std::string>& pins, std::map<std::string, std::size_t>& places,
+                            const std::string& pin) {
+        const auto [at, added] = places.emplace(pin, pins.size());
         if (added) pins.push_back(pin);
         return at->second;
     }
@@ -174,15 +178,15 @@ Drawing Resolve(const model::Graph& graph) {
         if (end.filterId)
             if (const auto at = byId.find(*end.filterId); at != byId.end()) return at->second;
         const auto [at, added] = d.unresolved.emplace(end.filter, d.nodes.size());
-        if (added) d.nodes.push_back(Node{"u" + std::to_string(d.unresolved.size()), {}, {}, {}});
+        if (added) d.nodes.emplace_back().id = "u" + std::to_string(d.unresolved.size());
         return at->second;
     };
     d.edges.reserve(graph.connections.size());
     for (const model::Connection& c : graph.connections) {
         const std::size_t from = nodeOf(c.output);
-        const std::size_t out = d.nodes[from].Port(d.nodes[from].outputs, c.output.pin);
+        const std::size_t out = d.nodes[from].Output(c.output.pin);
         const std::size_t to = nodeOf(c.input);
-        const std::size_t in = d.nodes[to].Port(d.nodes[to].inputs, c.input.pin);
+        const std::size_t in = d.nodes[to].Input(c.input.pin);
         d.edges.push_back({from, out, to, in, &c});
     }
     return d;
